@@ -1,0 +1,1 @@
+namespace tintora { int browsePlaceholder() { return 0; } }

@@ -1,0 +1,328 @@
+#include "imaging/Bitmap.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
+
+namespace tintora {
+
+namespace {
+
+ColorMasks defaultMasks(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits15: return {0x7C00, 0x03E0, 0x001F};
+    case PixelFormat::Bits16: return {0xF800, 0x07E0, 0x001F};
+    default: return {};
+    }
+}
+
+// Expands the field selected by mask to 0..255, the way common decoders scale.
+struct MaskChannel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t maxValue = 0;
+
+    explicit MaskChannel(std::uint32_t m) : mask(m)
+    {
+        if (m == 0)
+            return;
+        shift = std::countr_zero(m);
+        maxValue = m >> shift;
+        // Only the contiguous low run counts; stray high bits are ignored.
+        maxValue = (maxValue + 1) & maxValue ? ((1u << std::countr_one(maxValue)) - 1) : maxValue;
+    }
+    std::uint8_t operator()(std::uint32_t pixel) const
+    {
+        if (maxValue == 0)
+            return 0;
+        std::uint32_t v = ((pixel & mask) >> shift) & maxValue;
+        if (maxValue == 255)
+            return std::uint8_t(v);
+        if (maxValue > 255) {
+            int extra = std::bit_width(maxValue) - 8;
+            return std::uint8_t(v >> extra);
+        }
+        return std::uint8_t(v * 255 / maxValue);
+    }
+};
+
+struct MaskDecoder {
+    MaskChannel r, g, b;
+    explicit MaskDecoder(const ColorMasks& m) : r(m.red), g(m.green), b(m.blue) {}
+    ColorValue operator()(std::uint32_t p) const { return makeColor(r(p), g(p), b(p)); }
+};
+
+ColorValue tableColor(const std::vector<RGBQuad>& table, unsigned index)
+{
+    if (index >= table.size())
+        return 0;
+    const RGBQuad& q = table[index];
+    return makeColor(q.red, q.green, q.blue);
+}
+
+std::uint32_t read16(const std::uint8_t* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
+std::uint32_t read32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+// Converts one row of any format into blue, green, red bytes.
+void rowTo24(const Bitmap& bmp, int y, std::uint8_t* out)
+{
+    const std::uint8_t* in = bmp.scanLine(y);
+    const int w = bmp.width();
+    auto put = [&out](ColorValue c) {
+        out[0] = std::uint8_t(blueOf(c));
+        out[1] = std::uint8_t(greenOf(c));
+        out[2] = std::uint8_t(redOf(c));
+        out += 3;
+    };
+    const auto& table = bmp.colorTable();
+    switch (bmp.bitsPerPixel()) {
+    case 1:
+        for (int x = 0; x < w; ++x)
+            put(tableColor(table, (in[x >> 3] >> (7 - (x & 7))) & 1));
+        return;
+    case 4:
+        for (int x = 0; x < w; ++x)
+            put(tableColor(table, (x & 1) ? (in[x >> 1] & 0x0F) : (in[x >> 1] >> 4)));
+        return;
+    case 8:
+        for (int x = 0; x < w; ++x)
+            put(tableColor(table, in[x]));
+        return;
+    case 16: {
+        MaskDecoder decode(bmp.masks());
+        for (int x = 0; x < w; ++x)
+            put(decode(read16(in + 2 * x)));
+        return;
+    }
+    case 24:
+        std::memcpy(out, in, std::size_t(w) * 3);
+        return;
+    case 32:
+        if (bmp.pixelFormat() == PixelFormat::Custom) {
+            MaskDecoder decode(bmp.masks());
+            for (int x = 0; x < w; ++x)
+                put(decode(read32(in + 4 * x)));
+        } else {
+            for (int x = 0; x < w; ++x, in += 4, out += 3) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
+        return;
+    default:
+        std::memset(out, 0, std::size_t(w) * 3);
+    }
+}
+
+} // namespace
+
+int Bitmap::bitsFor(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits1: return 1;
+    case PixelFormat::Bits4: return 4;
+    case PixelFormat::Bits8: return 8;
+    case PixelFormat::Bits15:
+    case PixelFormat::Bits16: return 16;
+    case PixelFormat::Bits24: return 24;
+    case PixelFormat::Bits32:
+    case PixelFormat::Device: return 32;
+    case PixelFormat::Custom: return 0;
+    }
+    return 0;
+}
+
+int Bitmap::strideFor(int width, int bitsPerPixel)
+{
+    return int(((std::int64_t(width) * bitsPerPixel + 31) / 32) * 4);
+}
+
+Bitmap::Bitmap(int width, int height, PixelFormat format)
+{
+    m_width = width;
+    m_height = height;
+    setFormat(format);
+}
+
+void Bitmap::allocate()
+{
+    if (m_width < 0 || m_height < 0)
+        throw std::length_error("bitmap size out of range");
+    const std::int64_t stride = (std::int64_t(m_width) * m_bpp + 31) / 32 * 4;
+    const std::int64_t bytes = stride * m_height;
+    if (stride > INT32_MAX || bytes > (std::int64_t(1) << 34))
+        throw std::length_error("bitmap size out of range");
+    m_stride = int(stride);
+    m_pixels.assign(std::size_t(bytes), 0);
+}
+
+void Bitmap::setFormat(PixelFormat format, int bitsPerPixel)
+{
+    changed();
+    m_format = format;
+    m_bpp = bitsPerPixel ? bitsPerPixel : bitsFor(format);
+    if (m_bpp == 0)
+        m_bpp = 32;
+    if (format != PixelFormat::Custom)
+        m_masks = defaultMasks(format);
+    if (m_bpp > 8)
+        m_colorTable.clear();
+    else
+        m_colorTable.resize(std::size_t(1) << m_bpp);
+    allocate();
+}
+
+void Bitmap::setSize(int width, int height)
+{
+    if (width == m_width && height == m_height)
+        return;
+    changed();
+    m_width = width;
+    m_height = height;
+    allocate();
+}
+
+void Bitmap::convertTo24()
+{
+    if (m_format == PixelFormat::Bits24 && m_bpp == 24)
+        return;
+    const int newStride = strideFor(m_width, 24);
+    std::vector<std::uint8_t> converted(std::size_t(newStride) * std::size_t(m_height), 0);
+    for (int y = 0; y < m_height; ++y)
+        rowTo24(*this, y, converted.data() + std::size_t(m_height - 1 - y) * newStride);
+    changed();
+    m_pixels = std::move(converted);
+    m_stride = newStride;
+    m_format = PixelFormat::Bits24;
+    m_bpp = 24;
+    m_masks = {};
+    m_colorTable.clear();
+}
+
+std::uint8_t* Bitmap::scanLine(int y)
+{
+    changed();
+    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
+}
+
+const std::uint8_t* Bitmap::scanLine(int y) const
+{
+    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
+}
+
+ColorValue Bitmap::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return 0;
+    const std::uint8_t* row = scanLine(y);
+    switch (m_bpp) {
+    case 1: return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4: return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+    case 8: return tableColor(m_colorTable, row[x]);
+    case 16: return MaskDecoder(m_masks)(read16(row + 2 * x));
+    case 24: return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 32:
+        if (m_format == PixelFormat::Custom)
+            return MaskDecoder(m_masks)(read32(row + 4 * x));
+        return makeColor(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+    default: return 0;
+    }
+}
+
+void Bitmap::setPixel(int x, int y, ColorValue color)
+{
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return;
+    std::uint8_t* row = scanLine(y);
+    if (m_bpp == 24) {
+        row += 3 * x;
+    } else if (m_bpp == 32 && m_format != PixelFormat::Custom) {
+        row += 4 * x;
+        row[3] = 0;
+    } else {
+        throw std::logic_error("setPixel needs a 24- or 32-bit bitmap");
+    }
+    row[0] = std::uint8_t(blueOf(color));
+    row[1] = std::uint8_t(greenOf(color));
+    row[2] = std::uint8_t(redOf(color));
+}
+
+void drawBitmap(Bitmap& dst, int x, int y, const Bitmap& src)
+{
+    const int x0 = std::max(0, x), y0 = std::max(0, y);
+    const int x1 = std::min(dst.width(), x + src.width());
+    const int y1 = std::min(dst.height(), y + src.height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const bool sameLayout = src.bitsPerPixel() == 24 && dst.bitsPerPixel() == 24;
+    for (int ty = y0; ty < y1; ++ty) {
+        if (sameLayout) {
+            std::memcpy(dst.scanLine(ty) + 3 * x0, src.scanLine(ty - y) + 3 * (x0 - x),
+                        std::size_t(x1 - x0) * 3);
+            continue;
+        }
+        for (int tx = x0; tx < x1; ++tx)
+            dst.setPixel(tx, ty, src.pixel(tx - x, ty - y));
+    }
+}
+
+void stretchDraw(Bitmap& dst, const Rect& rect, const Bitmap& src)
+{
+    const int rw = rect.width(), rh = rect.height();
+    if (rw <= 0 || rh <= 0 || src.isEmpty())
+        return;
+    const int x0 = std::max(0, rect.left), x1 = std::min(dst.width(), rect.right);
+    const int y0 = std::max(0, rect.top), y1 = std::min(dst.height(), rect.bottom);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    // Each target pixel samples the source pixel under its centre.
+    std::vector<int> columns(std::size_t(x1 - x0));
+    for (int tx = x0; tx < x1; ++tx)
+        columns[std::size_t(tx - x0)] =
+            int((std::int64_t(2 * (tx - rect.left) + 1) * src.width()) / (std::int64_t(2) * rw));
+    const bool fast = src.bitsPerPixel() == 24 && dst.bitsPerPixel() == 24;
+    int lastSourceRow = -1;
+    std::uint8_t* lastRow = nullptr;
+    for (int ty = y0; ty < y1; ++ty) {
+        const int sy = int((std::int64_t(2 * (ty - rect.top) + 1) * src.height()) / (std::int64_t(2) * rh));
+        std::uint8_t* out = dst.scanLine(ty);
+        if (sy == lastSourceRow && lastRow) {
+            std::memcpy(out + 3 * x0, lastRow + 3 * x0, std::size_t(x1 - x0) * 3);
+            continue;
+        }
+        if (fast) {
+            const std::uint8_t* in = src.scanLine(sy);
+            std::uint8_t* o = out + 3 * x0;
+            for (int sx : columns) {
+                const std::uint8_t* p = in + 3 * sx;
+                o[0] = p[0];
+                o[1] = p[1];
+                o[2] = p[2];
+                o += 3;
+            }
+            lastSourceRow = sy;
+            lastRow = out;
+        } else {
+            for (int tx = x0; tx < x1; ++tx)
+                dst.setPixel(tx, ty, src.pixel(columns[std::size_t(tx - x0)], sy));
+        }
+    }
+}
+
+void fillRect(Bitmap& dst, const Rect& rect, ColorValue color)
+{
+    const int x0 = std::max(0, rect.left), x1 = std::min(dst.width(), rect.right);
+    const int y0 = std::max(0, rect.top), y1 = std::min(dst.height(), rect.bottom);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            dst.setPixel(x, y, color);
+}
+
+} // namespace tintora

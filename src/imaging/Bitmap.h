@@ -1,0 +1,115 @@
+#pragma once
+#include "imaging/ColorValue.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tintora {
+
+// Pixel formats a bitmap can hold. Device stands for pixels the display system
+// would hold (we keep them as 32-bit BGRX); Custom is 16- or 32-bit with masks
+// other than 5-6-5.
+enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits15, Bits16, Bits24, Bits32, Custom };
+
+// One colour-table entry as stored in a BMP file (RGBQUAD).
+struct RGBQuad {
+    std::uint8_t blue = 0, green = 0, red = 0, reserved = 0;
+    friend bool operator==(const RGBQuad&, const RGBQuad&) = default;
+};
+static_assert(sizeof(RGBQuad) == 4);
+
+struct ColorMasks {
+    std::uint32_t red = 0, green = 0, blue = 0;
+    friend bool operator==(const ColorMasks&, const ColorMasks&) = default;
+};
+
+// File facts a BMP reader keeps so an unchanged bitmap can be written back as read.
+// Any change of the pixels through a writable row drops `rleData` and `topDown`.
+struct BmpFileFacts {
+    std::int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
+    std::uint32_t colorsImportant = 0;
+    bool coreFormat = false;            // read from a 12-byte core header
+    bool topDown = false;               // read from a negative-height file, unchanged since
+    std::uint32_t compression = 0;      // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
+    std::uint32_t infoHeaderSize = 0;   // of the file the kept data came from
+    std::uint32_t colorTableBytes = 0;  // of the file the kept data came from
+    std::vector<std::uint8_t> rleData;  // info header to end of file, for an unchanged write-back
+};
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+// A picture of width x height pixels. Rows are stored bottom-up, each padded to
+// 4 bytes, and addressed by row number from the top. Copies share nothing.
+class Bitmap {
+public:
+    Bitmap() = default;
+    Bitmap(int width, int height, PixelFormat format);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    bool isEmpty() const { return m_width == 0 || m_height == 0; }
+    PixelFormat pixelFormat() const { return m_format; }
+    int bitsPerPixel() const { return m_bpp; }
+    int stride() const { return m_stride; }
+
+    // Keeps the format, colour table and palette; new pixels are zero.
+    void setSize(int width, int height);
+    // Reformats to an empty picture of the same size in another layout.
+    void setFormat(PixelFormat format, int bitsPerPixel = 0);
+    // Rewrites every pixel as blue, green, red bytes, keeping the picture.
+    void convertTo24();
+
+    // Row y counted from the top. The writable form marks the bitmap changed.
+    std::uint8_t* scanLine(int y);
+    const std::uint8_t* scanLine(int y) const;
+    const std::uint8_t* constScanLine(int y) const { return scanLine(y); }
+    // Raw storage, bottom row first.
+    std::uint8_t* bits() { changed(); return m_pixels.data(); }
+    const std::uint8_t* bits() const { return m_pixels.data(); }
+    std::size_t byteSize() const { return m_pixels.size(); }
+
+    std::vector<RGBQuad>& colorTable() { return m_colorTable; }
+    const std::vector<RGBQuad>& colorTable() const { return m_colorTable; }
+    // A palette kept for formats above 8 bits (written back as a colour table).
+    std::vector<RGBQuad>& palette() { return m_palette; }
+    const std::vector<RGBQuad>& palette() const { return m_palette; }
+    ColorMasks& masks() { return m_masks; }
+    const ColorMasks& masks() const { return m_masks; }
+    BmpFileFacts& fileFacts() { return m_facts; }
+    const BmpFileFacts& fileFacts() const { return m_facts; }
+
+    // Colour of one pixel through table, masks or direct bytes.
+    ColorValue pixel(int x, int y) const;
+    // Writes one pixel in 24-bit, 32-bit and device bitmaps (nearest entry otherwise).
+    void setPixel(int x, int y, ColorValue color);
+
+    static int strideFor(int width, int bitsPerPixel);
+    static int bitsFor(PixelFormat format);
+
+private:
+    void changed() { m_facts.rleData.clear(); m_facts.topDown = false; }
+    void allocate();
+
+    int m_width = 0, m_height = 0;
+    PixelFormat m_format = PixelFormat::Device;
+    int m_bpp = 32;
+    int m_stride = 0;
+    std::vector<std::uint8_t> m_pixels;
+    std::vector<RGBQuad> m_colorTable;
+    std::vector<RGBQuad> m_palette;
+    ColorMasks m_masks;
+    BmpFileFacts m_facts;
+};
+
+// Draws src onto dst with its top-left corner at (x, y), clipped to dst.
+void drawBitmap(Bitmap& dst, int x, int y, const Bitmap& src);
+// Scales src into rect of dst; every target pixel comes from one source pixel.
+void stretchDraw(Bitmap& dst, const Rect& rect, const Bitmap& src);
+// Fills rect (clipped) with a plain colour.
+void fillRect(Bitmap& dst, const Rect& rect, ColorValue color);
+
+} // namespace tintora

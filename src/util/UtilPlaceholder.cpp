@@ -1,0 +1,1 @@
+namespace tintora { int utilPlaceholder() { return 0; } }
