@@ -1,1 +1,0 @@
-namespace tintora { int utilPlaceholder() { return 0; } }
