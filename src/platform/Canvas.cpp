@@ -2,7 +2,12 @@
 
 #include "platform/SystemColors.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QRawFont>
+#include <cmath>
+#include <cstdint>
 #include <QImage>
 #include <QPaintDevice>
 #include <algorithm>
@@ -10,8 +15,52 @@
 
 namespace tintora {
 
+namespace {
+
+// Debian's Tahoma lives outside fontconfig's folders; register it with the
+// application when it is there, and let fontconfig substitute otherwise.
+void registerTahoma()
+{
+    static const bool done = [] {
+        for (const char* path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+            if (QFile::exists(QString::fromLatin1(path)))
+                QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+        return true;
+    }();
+    (void)done;
+}
+
+std::uint16_t be16(const QByteArray& table, int offset)
+{
+    if (table.size() < offset + 2)
+        return 0;
+    return std::uint16_t((std::uint8_t(table[offset]) << 8) | std::uint8_t(table[offset + 1]));
+}
+
+} // namespace
+
+TextMetrics gdiTextMetrics(const QFont& font)
+{
+    // Windows measures a line from the font's Windows ascent and descent; Qt
+    // uses other metrics, which make Tahoma 11 pixels two pixels too short.
+    const QFontMetrics qt(font);
+    TextMetrics m{qt.ascent(), qt.descent()};
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const QByteArray head = raw.fontTable("head");
+    const int unitsPerEm = be16(head, 18);
+    const int winAscent = be16(os2, 74), winDescent = be16(os2, 76);
+    if (unitsPerEm > 0 && winAscent > 0) {
+        const double px = raw.pixelSize();
+        m.ascent = int(std::lround(winAscent * px / unitsPerEm));
+        m.descent = int(std::lround(winDescent * px / unitsPerEm));
+    }
+    return m;
+}
+
 QFont tahomaFont(int pixelHeight, bool bold)
 {
+    registerTahoma();
     QFont f(QStringLiteral("Tahoma"));
     f.setPixelSize(pixelHeight);
     f.setBold(bold);
@@ -148,19 +197,20 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int ellipseW, i
 void Canvas::textOut(int x, int y, const QString& text)
 {
     QFontMetrics fm(m_font);
-    const QRect cell(x, y, fm.horizontalAdvance(text), fm.height());
+    const TextMetrics gdi = gdiTextMetrics(m_font);
+    const QRect cell(x, y, fm.horizontalAdvance(text), gdi.height());
     if (m_brushStyle == BrushStyle::Solid)
         fillSpan(cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1, m_brush);
     m_painter.save();
     m_painter.setFont(m_font);
     m_painter.setPen(SystemColors::toQColor(m_fontColor));
-    m_painter.drawText(QPoint(x, y + fm.ascent()), text);
+    m_painter.drawText(QPoint(x, y + gdi.ascent), text);
     m_painter.restore();
 }
 
 int Canvas::textWidth(const QString& text) const { return QFontMetrics(m_font).horizontalAdvance(text); }
 
-int Canvas::textHeight(const QString&) const { return QFontMetrics(m_font).height(); }
+int Canvas::textHeight(const QString&) const { return gdiTextMetrics(m_font).height(); }
 
 void Canvas::setClip(const Rect& r)
 {

@@ -77,6 +77,14 @@ private:
     ColorValue m_fontColor = 0;
 };
 
+// Line metrics as the original platform measures them: text drawn at y has its
+// baseline at y + ascent, and a line is ascent + descent pixels high.
+struct TextMetrics {
+    int ascent = 0, descent = 0;
+    int height() const { return ascent + descent; }
+};
+TextMetrics gdiTextMetrics(const QFont& font);
+
 // The main window's font: Tahoma 11 pixels high.
 QFont tahomaFont(int pixelHeight = 11, bool bold = false);
 

@@ -1,6 +1,7 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -71,4 +72,13 @@ TEST(SystemColors, ResolvesThroughTheInstalledTable)
     EXPECT_EQ(SystemColors::resolve(clWindowFrame), clBlack);
     EXPECT_EQ(SystemColors::resolve(clBtnFace), makeColor(240, 240, 240));
     EXPECT_EQ(SystemColors::resolve(makeColor(1, 2, 3)), makeColor(1, 2, 3));
+}
+
+TEST(Canvas, TahomaIsAvailableAndThirteenPixelsHigh)
+{
+    const QFont f = tahomaFont();
+    EXPECT_EQ(QFontInfo(f).family(), QStringLiteral("Tahoma"));
+    QImage img = blank(4, 4);
+    Canvas c(&img);
+    EXPECT_EQ(c.textHeight(QStringLiteral("Hg")), 13);
 }

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# End-to-end run of the real program under a virtual X server: pick a file in a
+# small skin folder, move the hue gauge, "Save Bitmap", "Quit"; then check the
+# saved file on disk and the program's exit status.
+# Usage: e2e.sh PATH/TO/tintora [screenshot.png]
+set -euo pipefail
+app=$(readlink -f "$1")
+shot=${2:-}
+work=$(mktemp -d)
+trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+export HOME="$work/home"
+skin="$HOME/skin"
+mkdir -p "$skin"
+# The window lists the folder of its own executable at start.
+cp "$app" "$skin/tintora"
+/usr/bin/python3 - "$skin" <<'PY'
+import sys
+from PIL import Image
+skin = sys.argv[1]
+img = Image.new("RGB", (40, 30), (200, 120, 40))
+for x in range(10):
+    for y in range(10):
+        img.putpixel((x, y), (255, 0, 255))
+img.save(skin + "/Back.bmp")
+PY
+cp "$skin/Back.bmp" "$work/original.bmp"
+
+run() {
+  "$skin/tintora" &
+  pid=$!
+  for _ in $(seq 1 100); do
+    wid=$(xdotool search --name "Tintora v1.1 - Skin Recolorizer" 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || { echo "window did not appear"; exit 1; }
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  ox=$X; oy=$Y
+  click() { xdotool mousemove $((ox + $1)) $((oy + $2)); sleep 0.2; xdotool click 1; sleep 0.5; }
+  # First row of the file list: group box (3, 3) + list (6, 201) + row centre.
+  click 60 215
+  # Drag the hue handle from its left end by 62 pixels: the middle of 0..360.
+  xdotool mousemove $((ox + 276 + 27 + 1 + 8)) $((oy + 3 + 32 + 6)); sleep 0.2
+  xdotool mousedown 1; sleep 0.2
+  for step in 10 20 30 40 50 62; do xdotool mousemove $((ox + 276 + 27 + 1 + 8 + step)) $((oy + 3 + 32 + 6)); sleep 0.05; done
+  xdotool mouseup 1; sleep 0.5
+  [ -n "$shot" ] && import -window root "$shot" || true
+  click $((3 + 63 + 20)) $((3 + 441 + 8))   # Save Bitmap
+  click $((3 + 9 + 15)) $((3 + 441 + 8))    # Quit
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then echo "program did not exit"; exit 1; fi
+  wait "$pid"
+}
+
+export QT_QPA_PLATFORM=xcb
+run
+/usr/bin/python3 - "$skin/Back.bmp" "$work/original.bmp" <<'PY'
+import sys
+from PIL import Image
+saved, original = Image.open(sys.argv[1]).convert("RGB"), Image.open(sys.argv[2]).convert("RGB")
+assert saved.size == original.size, "size changed"
+key = saved.getpixel((2, 2))
+assert key == (255, 0, 255), "key colour touched: %r" % (key,)
+r, g, b = saved.getpixel((30, 20))
+assert max(r, g, b) == 200, "value not kept: %r" % ((r, g, b),)
+assert (r, g, b) != (200, 120, 40), "not recoloured"
+assert b > r, "hue about 180 expected, got %r" % ((r, g, b),)
+print("e2e: saved pixels recoloured, key colour kept:", (r, g, b))
+PY

@@ -1,1 +1,0 @@
-namespace tintora { int appPlaceholder() { return 0; } }

@@ -1,0 +1,55 @@
+// Filter gauges, their edit boxes and the refresh of the preview.
+#include "app/FormWidgets.h"
+#include "app/TintoraForm.h"
+#include "color/ImageProcessingPrimitives.h"
+#include "controls/GaugeBar.h"
+#include "util/IntFromText.h"
+
+#include <QLineEdit>
+
+namespace tintora {
+
+namespace {
+
+int editValue(const QLineEdit* edit) { return intFromText(edit->text().toStdString()); }
+
+} // namespace
+
+Bitmap& TTintoraForm::previewBitmap() { return IMG->picture(); }
+
+void TTintoraForm::previewChanged() { IMG->pictureChanged(); }
+
+ColorValue TTintoraForm::excludedColor() const { return ExCol->Color(); }
+
+void TTintoraForm::hueChange()
+{
+    HV->setText(QString::number(Hue->Position()));
+    SV->setText(QString::number(Sat->Position()));
+    if (SuppressFilter)
+        return;
+    // Colourising keeps every pixel's value, so the preview is colourised in
+    // place without being redrawn from the source first.
+    ApplyColorize(previewBitmap(), excludedColor(), float(Hue->Position()), float(Sat->Position()));
+    previewChanged();
+}
+
+void TTintoraForm::brightChange()
+{
+    BR->setText(QString::number(Bright->Position()));
+    if (SuppressFilter)
+        return;
+    Bitmap& preview = previewBitmap();
+    stretchDraw(preview, Rect{0, 0, preview.width(), preview.height()}, SourceBitmap);
+    if (Bright->Position() != 0)
+        ApplyBrightness(preview, Bright->Position(), excludedColor());
+    previewChanged();
+    if (Hue->Position() + Sat->Position() != 0)
+        hueChange();
+}
+
+void TTintoraForm::HVChange() { Hue->setPosition(editValue(HV)); }
+void TTintoraForm::SVChange() { Sat->setPosition(editValue(SV)); }
+void TTintoraForm::BRChange() { Bright->setPosition(editValue(BR)); }
+void TTintoraForm::ZVChange() { Zoom->setPosition(editValue(ZV)); }
+
+} // namespace tintora

@@ -1,0 +1,200 @@
+// Loading the selected file into the workspace, and what decides the listing.
+#include "app/FormWidgets.h"
+#include "app/TintoraForm.h"
+#include "browse/FolderTree.h"
+#include "browse/IconFileListBox.h"
+#include "controls/APICheckBox.h"
+#include "controls/GaugeBar.h"
+#include "controls/NextComboBox.h"
+#include "imaging/ExtraIcon.h"
+#include "imaging/ImageError.h"
+#include "imaging/Picture.h"
+#include "platform/Prompts.h"
+#include "util/FileUtils.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+
+namespace tintora {
+
+namespace {
+
+const QString infoSeparator = QStringLiteral(" \u2022 ");
+
+QString depthText(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits1: return QStringLiteral("1bpp");
+    case PixelFormat::Bits4: return QStringLiteral("4bpp");
+    case PixelFormat::Bits8: return QStringLiteral("8bpp");
+    case PixelFormat::Bits15: return QStringLiteral("15bpp");
+    case PixelFormat::Bits16: return QStringLiteral("16bpp");
+    case PixelFormat::Bits24: return QStringLiteral("24bpp");
+    case PixelFormat::Bits32: return QStringLiteral("32bpp");
+    case PixelFormat::Device:
+    case PixelFormat::Custom: break;
+    }
+    return {};
+}
+
+// Clears a flag when the scope ends, also when an error leaves it.
+struct ClearOnExit {
+    bool& flag;
+    ~ClearOnExit() { flag = false; }
+};
+
+} // namespace
+
+void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
+{
+    const int n = 16 * IcoS->itemIndex() + 16;
+    Bitmap canvas(n, n, PixelFormat::Bits24);
+    fillRect(canvas, Rect{0, 0, n, n}, clMagenta);
+    // No icon of that size leaves a magenta square.
+    if (const auto icon = ExtractIconFromFile(path.toStdString(), n, -1))
+        drawIcon(canvas, 0, 0, n, n, *icon);
+    SourceBitmap = canvas;
+    previewBitmap() = std::move(canvas);
+    dimensions = QStringLiteral(" %1 x %1").arg(n);
+}
+
+void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
+{
+    // A failed read leaves the workspace as it was.
+    Picture picture;
+    picture.loadFromFile(path.toStdString());
+    Bitmap source;
+    if (picture.isJpeg() || extensionOf(path).toLower() == QStringLiteral(".gif")) {
+        try {
+            source = picture.toBitmap();
+        } catch (const std::exception&) {
+            source = Bitmap(); // an image that cannot be converted is shown empty, quietly
+        }
+    } else {
+        source = picture.toBitmap();
+    }
+    Bitmap preview = source;
+    dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(depthText(preview.pixelFormat()));
+    preview.convertTo24();
+    SourceBitmap = std::move(source);
+    previewBitmap() = std::move(preview);
+}
+
+void TTintoraForm::FBChange()
+{
+    const QString path = FB->FileName();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    SuppressFilter = true;
+    ClearOnExit clear{SuppressFilter};
+    if (!ckZoom->checked())
+        Zoom->setPosition(0);
+
+    qint64 size = 0;
+    QDateTime modified;
+    if (!BatchMode) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw ImageError(formatText(texts::cannotOpen, path.toUtf8().constData()));
+        size = file.size();
+        file.close();
+        modified = QFileInfo(path).lastModified();
+    }
+
+    QString dimensions;
+    if (extensionOf(path).toLower() == QStringLiteral(".ico"))
+        loadIcon(path, dimensions);
+    else
+        loadPicture(path, dimensions);
+    previewChanged();
+    centreImage();
+
+    if (!BatchMode) {
+        FI->setText(QFileInfo(path).fileName() + infoSeparator + dimensions + infoSeparator +
+                    FormatFileSize(std::int32_t(size)) + infoSeparator + formatFileTime(modified));
+        FI->adjustSize();
+        SuppressFilter = false;
+        if (ckZoom->checked())
+            ZoomChange();
+        SuppressFilter = true;
+    }
+    if (ckapp->checked()) {
+        SuppressFilter = false;
+        brightChange();
+    } else {
+        Bright->setPosition(0);
+        Hue->setPosition(0);
+        Sat->setPosition(0);
+    }
+}
+
+void TTintoraForm::IcoSChange() { FBChange(); }
+
+QString TTintoraForm::buildMask() const
+{
+    QString mask;
+    if (ckBMP->checked())
+        mask = QStringLiteral("*.bmp");
+    if (ckIco->checked())
+        mask += QStringLiteral(";*.ico");
+    if (ckJpg->checked())
+        mask += QStringLiteral(";*.jpg");
+    if (ckGIF->checked())
+        mask += QStringLiteral(";*.gif");
+    return mask;
+}
+
+void TTintoraForm::ckIcoClick() { FB->setMask(buildMask()); }
+
+void TTintoraForm::FTChange()
+{
+    FB->setFileName(FT->SelectedPath());
+    FB->RefreshFiles();
+}
+
+void TTintoraForm::FBKeyUp(int key)
+{
+    if (key != Qt::Key_Delete)
+        return;
+    const QString path = FB->FileName();
+    if (path.isEmpty())
+        return;
+    if (prompts().message(QStringLiteral("Delete ") + path + QStringLiteral(" ?"), QStringLiteral("Confirmation"),
+                          PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes) != PromptAnswer::Yes)
+        return;
+    const int index = FB->ItemIndex();
+    QFile::remove(path); // a refused deletion shows the file again after the re-read
+    FB->RefreshFiles();
+    FB->setItemIndex(0);
+    FB->setItemIndex(index < FB->ItemCount() ? index : 0);
+    if (FB->ItemCount() == 0)
+        return;
+    FB->setFileName(FB->ItemText(FB->ItemIndex()));
+    FBChange();
+}
+
+void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString&)
+{
+    const QString ext = extensionOf(fileName).toLower();
+    TAPICheckBox* box = nullptr;
+    if (ext == QStringLiteral(".bmp"))
+        box = ckBMP;
+    else if (ext == QStringLiteral(".ico"))
+        box = ckIco;
+    else if (ext == QStringLiteral(".jpg"))
+        box = ckJpg;
+    else if (ext == QStringLiteral(".gif"))
+        box = ckGIF;
+    if (!box)
+        return;
+    if (!box->checked()) {
+        FB->setMask(FB->Mask() + QStringLiteral(";*") + ext);
+        box->setChecked(true); // its click rebuilds the mask from all four boxes
+    }
+    FT->SelectPath(folderPartOf(fileName));
+    FB->setFileName(fileName);
+}
+
+} // namespace tintora

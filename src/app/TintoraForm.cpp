@@ -1,0 +1,85 @@
+// Start and end of the window, and the routing of its own mouse events.
+#include "app/TintoraForm.h"
+
+#include "app/FormWidgets.h"
+#include "app/SamplePicture.h"
+#include "platform/Canvas.h"
+#include "platform/Guard.h"
+#include "platform/Prompts.h"
+#include "platform/SystemColors.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tintora {
+
+void initResources();
+
+TTintoraForm::TTintoraForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TintoraForm"));
+    setWindowTitle(QStringLiteral("Tintora v1.1 - Skin Recolorizer"));
+    setFixedSize(722, 470);
+    setFont(tahomaFont());
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, SystemColors::toQColor(clBtnFace));
+    setPalette(pal);
+    setMouseTracking(true);
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    setDialogOwner(this);
+    initResources();
+
+    buildControls();
+    connectHandlers();
+    FormCreate();
+}
+
+TTintoraForm::~TTintoraForm() = default;
+
+void TTintoraForm::FormCreate()
+{
+    SourceBitmap = previewBitmap();
+    SourceBitmap.convertTo24();
+    LastFolder = QCoreApplication::applicationDirPath();
+    if (!LastFolder.endsWith(QLatin1Char('/')))
+        LastFolder += QLatin1Char('/');
+}
+
+void TTintoraForm::FormClose() { SourceBitmap = Bitmap(); }
+
+void TTintoraForm::NextImg3Click() { close(); }
+
+void TTintoraForm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    guarded([this] { FormShow(); });
+}
+
+void TTintoraForm::closeEvent(QCloseEvent* e)
+{
+    guarded([this] { FormClose(); });
+    e->accept();
+}
+
+void TTintoraForm::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    guarded([&] { FormMouseMove(shiftState(e), p.x(), p.y()); });
+}
+
+void TTintoraForm::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    guarded([&] { FormMouseUp(shiftState(e), p.x(), p.y()); });
+}
+
+} // namespace tintora
