@@ -40,14 +40,14 @@ void TTintoraForm::TGColMouseDown(ShiftState shift, int, int)
         return;
     grabMouse();
     PickingTarget = true;
-    screen().setCursor(CursorShape::Cross);
+    tintora::screen().setCursor(CursorShape::Cross);
 }
 
 void TTintoraForm::FormMouseMove(ShiftState, int, int)
 {
     if (!PickingTarget)
         return;
-    const QPoint p = screen().cursorPos();
+    const QPoint p = tintora::screen().cursorPos();
     // The client corner plus the outer size: the strip beyond the right and
     // bottom edges is excluded too.
     const QPoint corner = mapToGlobal(QPoint(0, 0));
@@ -55,9 +55,9 @@ void TTintoraForm::FormMouseMove(ShiftState, int, int)
     if (p.x() >= corner.x() && p.y() >= corner.y() && p.x() < corner.x() + outer.width() &&
         p.y() < corner.y() + outer.height())
         return;
-    TR->setText(QString::number(screen().pixel(p.x(), p.y()) & 0xFF));
-    TG->setText(QString::number((screen().pixel(p.x(), p.y()) >> 8) & 0xFF));
-    TB->setText(QString::number((screen().pixel(p.x(), p.y()) >> 16) & 0xFF));
+    TR->setText(QString::number(tintora::screen().pixel(p.x(), p.y()) & 0xFF));
+    TG->setText(QString::number((tintora::screen().pixel(p.x(), p.y()) >> 8) & 0xFF));
+    TB->setText(QString::number((tintora::screen().pixel(p.x(), p.y()) >> 16) & 0xFF));
 }
 
 void TTintoraForm::FormMouseUp(ShiftState, int, int)
@@ -66,7 +66,7 @@ void TTintoraForm::FormMouseUp(ShiftState, int, int)
         return;
     PickingTarget = false;
     releaseMouse();
-    screen().setCursor(CursorShape::Default);
+    tintora::screen().setCursor(CursorShape::Default);
 }
 
 } // namespace tintora

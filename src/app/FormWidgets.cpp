@@ -1,5 +1,6 @@
 #include "app/FormWidgets.h"
 
+#include "imaging/ExtraIcon.h"
 #include "platform/Guard.h"
 #include "platform/SystemColors.h"
 
@@ -120,6 +121,19 @@ QImage toQImage(const Bitmap& bitmap)
                 out[2] = uchar(blueOf(c));
             }
         }
+    }
+    return image;
+}
+
+QImage iconToQImage(const IconImage& icon)
+{
+    const Bitmap& c = icon.color;
+    QImage image(c.width(), c.height(), QImage::Format_ARGB32);
+    for (int y = 0; y < c.height(); ++y) {
+        const std::uint8_t* in = c.scanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < c.width(); ++x, in += 4)
+            out[x] = qRgba(in[2], in[1], in[0], in[3]);
     }
     return image;
 }

@@ -66,6 +66,8 @@ private:
 
 // The picture's pixels as a Qt image (rows top-down).
 QImage toQImage(const Bitmap& bitmap);
+// An icon with its transparency as a Qt image.
+QImage iconToQImage(const struct IconImage& icon);
 // A Qt image as a 24-bit working bitmap.
 Bitmap fromQImage(const QImage& image);
 

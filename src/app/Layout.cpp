@@ -1,5 +1,6 @@
 // Every control of the window, at its place, with its texts and initial values.
 #include "app/FormWidgets.h"
+#include "app/SamplePicture.h"
 #include "app/TintoraForm.h"
 #include "browse/DragFromShell.h"
 #include "browse/FolderTree.h"

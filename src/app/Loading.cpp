@@ -23,22 +23,6 @@ namespace {
 
 const QString infoSeparator = QStringLiteral(" \u2022 ");
 
-QString depthText(PixelFormat format)
-{
-    switch (format) {
-    case PixelFormat::Bits1: return QStringLiteral("1bpp");
-    case PixelFormat::Bits4: return QStringLiteral("4bpp");
-    case PixelFormat::Bits8: return QStringLiteral("8bpp");
-    case PixelFormat::Bits15: return QStringLiteral("15bpp");
-    case PixelFormat::Bits16: return QStringLiteral("16bpp");
-    case PixelFormat::Bits24: return QStringLiteral("24bpp");
-    case PixelFormat::Bits32: return QStringLiteral("32bpp");
-    case PixelFormat::Device:
-    case PixelFormat::Custom: break;
-    }
-    return {};
-}
-
 // Clears a flag when the scope ends, also when an error leaves it.
 struct ClearOnExit {
     bool& flag;
@@ -76,7 +60,7 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
         source = picture.toBitmap();
     }
     Bitmap preview = source;
-    dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(depthText(preview.pixelFormat()));
+    dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
     SourceBitmap = std::move(source);
     previewBitmap() = std::move(preview);

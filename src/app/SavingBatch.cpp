@@ -70,7 +70,7 @@ public:
     {
         form.ckapp->setChecked(true);
         form.BatchMode = true;
-        screen().setCursor(CursorShape::Hourglass);
+        tintora::screen().setCursor(CursorShape::Hourglass);
     }
     ~BatchState()
     {
@@ -83,7 +83,7 @@ public:
             return;
         m_restored = true;
         m_form.ckapp->setChecked(m_wasLocked);
-        screen().setCursor(CursorShape::Default);
+        tintora::screen().setCursor(CursorShape::Default);
     }
 
 private:

@@ -3,12 +3,17 @@
 
 #include "app/FormWidgets.h"
 #include "app/SamplePicture.h"
+#include "browse/FolderTree.h"
+#include "controls/NextGrpBox.h"
+#include "imaging/ExtraIcon.h"
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
 #include "platform/SystemColors.h"
 
 #include <QCloseEvent>
+#include <QFile>
+#include <QIcon>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -34,6 +39,7 @@ TTintoraForm::TTintoraForm(QWidget* parent)
         move(s->availableGeometry().center() - rect().center());
     setDialogOwner(this);
     initResources();
+    loadProgramIcon();
 
     buildControls();
     connectHandlers();
@@ -41,6 +47,27 @@ TTintoraForm::TTintoraForm(QWidget* parent)
 }
 
 TTintoraForm::~TTintoraForm() = default;
+
+void TTintoraForm::loadProgramIcon()
+{
+    QFile file(QStringLiteral(":/tintora/tintora.ico"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    const std::span<const std::uint8_t> ico(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                            std::size_t(bytes.size()));
+    QIcon windowIcon;
+    for (int size : {16, 32, 48}) {
+        const auto icon = ExtractIconFromBytes(ico, size, -1);
+        if (!icon)
+            continue;
+        const QImage image = iconToQImage(*icon);
+        windowIcon.addPixmap(QPixmap::fromImage(image));
+        if (size == 48)
+            TNextGrpBox::setProgramIcon(image);
+    }
+    setWindowIcon(windowIcon);
+}
 
 void TTintoraForm::FormCreate()
 {
@@ -50,6 +77,8 @@ void TTintoraForm::FormCreate()
     if (!LastFolder.endsWith(QLatin1Char('/')))
         LastFolder += QLatin1Char('/');
 }
+
+void TTintoraForm::FormShow() { FT->SelectPath(LastFolder); }
 
 void TTintoraForm::FormClose() { SourceBitmap = Bitmap(); }
 

@@ -128,6 +128,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    void loadProgramIcon();
     void buildControls();
     void buildBrowserColumn();
     void buildFilterArea();

@@ -47,10 +47,10 @@ void TTintoraForm::IMGMouseDown(ShiftState shift, int x, int y)
     if (shift == ShiftState(Shift::Left)) {
         DragStartX = x;
         DragStartY = y;
-        screen().setCursor(CursorShape::SizeAll);
+        tintora::screen().setCursor(CursorShape::SizeAll);
     } else if (shift == (Shift::Left | Shift::Double)) {
         centreImage();
-        screen().setCursor(CursorShape::Default);
+        tintora::screen().setCursor(CursorShape::Default);
     }
 }
 
@@ -70,7 +70,7 @@ void TTintoraForm::IMGMouseMove(ShiftState shift, int x, int y)
     BV->setText(QString::number(blueOf(picked)));
 }
 
-void TTintoraForm::IMGMouseUp(ShiftState, int, int) { screen().setCursor(CursorShape::Default); }
+void TTintoraForm::IMGMouseUp(ShiftState, int, int) { tintora::screen().setCursor(CursorShape::Default); }
 
 void TTintoraForm::IMGClick()
 {
