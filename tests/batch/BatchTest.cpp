@@ -1,0 +1,142 @@
+#include "batch/BatchOptions.h"
+#include "batch/BatchRun.h"
+#include "imaging/BmpWriter.h"
+#include "imaging/Picture.h"
+#include "imaging/Readers.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace tintora::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+BatchOptions parse(std::vector<std::string> args) { return parseBatchArguments(args); }
+
+TEST(BatchArguments, ReadsSettingsAndClampsThemLikeTheGauges)
+{
+    const BatchOptions o = parse({"--hue", "400", "--sat", "-5", "--bright", "-300", "--exclude", "00ff7F",
+                                  "--icon-size", "48", "--out", "dir", "--overwrite", "a.bmp", "b.jpg"});
+    EXPECT_EQ(o.hue, 360);
+    EXPECT_EQ(o.saturation, 0);
+    EXPECT_EQ(o.brightness, -255);
+    EXPECT_EQ(o.excluded, makeColor(0, 255, 127));
+    EXPECT_EQ(o.iconSize, 48);
+    EXPECT_EQ(o.outDir, "dir");
+    EXPECT_TRUE(o.overwrite);
+    EXPECT_EQ(o.files, (std::vector<std::string>{"a.bmp", "b.jpg"}));
+}
+
+TEST(BatchArguments, RejectsWhatItCannotUse)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},                                  // no files
+        {"--hue"},                           // missing value
+        {"--hue", "12x", "a.bmp"},           // junk after the number
+        {"--exclude", "red", "a.bmp"},       // not RRGGBB
+        {"--icon-size", "0", "a.bmp"},       // out of range
+        {"--frobnicate", "a.bmp"},           // unknown option
+        {"--filter", "/no/such/file.tnf", "a.bmp"},
+    };
+    for (const auto& args : bad)
+        EXPECT_THROW(parse(args), std::invalid_argument) << (args.empty() ? "" : args[0]);
+    EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(BatchArguments, FilterFileUsesTheImportRules)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("f.tnf").toStdString();
+    std::ofstream(path, std::ios::binary) << "400, 20,-300\r\nignored\r\n";
+    const BatchOptions o = parse({"--filter", path, "x.gif"});
+    EXPECT_EQ(o.hue, 360);
+    EXPECT_EQ(o.saturation, 20);
+    EXPECT_EQ(o.brightness, -255);
+    EXPECT_THROW(parse({"--filter", path, "--hue", "3", "x.gif"}), std::invalid_argument);
+}
+
+TEST(BatchTargets, BesideTheSourceOrInTheOutputFolder)
+{
+    EXPECT_EQ(targetPath("/s/Top.JPG", ""), "/s/Top.bmp");
+    EXPECT_EQ(targetPath("/s/Back.BMP", ""), "/s/Back.BMP");
+    EXPECT_EQ(targetPath("/s/icon.ico", "/out"), "/out/icon.bmp");
+    EXPECT_EQ(targetPath("/s/Back.bmp", "/out"), "/out/Back.bmp");
+}
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { registerStandardReaders(); }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    void writeImage(const char* name, ColorValue colour)
+    {
+        Bitmap b(5, 3, PixelFormat::Bits24);
+        fillRect(b, Rect{0, 0, 5, 3}, colour);
+        b.setPixel(0, 0, clMagenta);
+        writeBmpFile(b, path(name));
+    }
+    static Bitmap read(const std::string& file)
+    {
+        Picture p;
+        p.loadFromFile(file);
+        return p.toBitmap();
+    }
+    static std::string bytes(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    QTemporaryDir dir;
+    std::ostringstream out, errors;
+};
+
+TEST_F(BatchRunTest, RecoloursIntoTheOutputFolderAndSparesTheKeyColour)
+{
+    writeImage("a.bmp", makeColor(200, 120, 40));
+    fs::create_directory(path("out"));
+    BatchOptions o = parse({"--hue", "180", "--sat", "100", "--out", path("out"), path("a.bmp")});
+    EXPECT_EQ(runBatch(o, out, errors), 0);
+    const Bitmap result = read(path("out/a.bmp"));
+    EXPECT_EQ(result.pixelFormat(), PixelFormat::Bits24);
+    EXPECT_EQ(result.pixel(0, 0), clMagenta);
+    const ColorValue c = result.pixel(3, 2);
+    EXPECT_EQ(std::max({redOf(c), greenOf(c), blueOf(c)}), 200); // value kept
+    EXPECT_EQ(redOf(c), 0);                                      // hue 180 at full saturation
+    EXPECT_EQ(greenOf(c), blueOf(c));
+    EXPECT_TRUE(errors.str().empty());
+}
+
+TEST_F(BatchRunTest, NeverReplacesAFileWithoutOverwrite)
+{
+    writeImage("a.bmp", makeColor(10, 20, 30));
+    const std::string before = bytes(path("a.bmp"));
+    BatchOptions o = parse({"--bright", "50", path("a.bmp"), path("missing.gif")});
+    EXPECT_EQ(runBatch(o, out, errors), 2);
+    EXPECT_EQ(bytes(path("a.bmp")), before);
+    const std::string report = errors.str();
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+    EXPECT_NE(report.find("already exists"), std::string::npos);
+
+    o.overwrite = true;
+    o.files = {path("a.bmp")};
+    EXPECT_EQ(runBatch(o, out, errors), 0);
+    EXPECT_EQ(read(path("a.bmp")).pixel(1, 1), makeColor(60, 70, 80));
+}
+
+TEST_F(BatchRunTest, ABadFileFailsAloneWithTheReadersText)
+{
+    std::ofstream(path("broken.bmp"), std::ios::binary) << "BMnot really";
+    writeImage("good.bmp", makeColor(1, 2, 3));
+    fs::create_directory(path("out"));
+    BatchOptions o = parse({"--out", path("out"), path("broken.bmp"), path("good.bmp")});
+    EXPECT_EQ(runBatch(o, out, errors), 1);
+    EXPECT_TRUE(fs::exists(path("out/good.bmp")));
+    EXPECT_FALSE(fs::exists(path("out/broken.bmp")));
+    EXPECT_NE(errors.str().find("broken.bmp: "), std::string::npos);
+}
+
+} // namespace
+} // namespace tintora::batch
