@@ -1,0 +1,165 @@
+#include "WorkspaceFixture.h"
+#include "color/ImageProcessingPrimitives.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace tintora;
+using namespace tintora::test;
+
+namespace {
+Bitmap filtered(Bitmap b, int bright, int hue, int sat)
+{
+    ApplyBrightness(b, bright, clMagenta);
+    ApplyColorize(b, clMagenta, float(hue), float(sat));
+    return b;
+}
+} // namespace
+
+TEST_F(WorkspaceTest, SaveBitmapOverwritesAnUpperCaseBmpSourceInPlace)
+{
+    const QString path = writeBmp("Back.BMP", gradient(6, 4));
+    openFolder();
+    select(path);
+    form->Bright->setPosition(-10);
+    form->Hue->setPosition(10);
+    form->savbmpClick();
+    EXPECT_TRUE(prompts.asked().empty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Back.BMP"});
+    const Bitmap saved = readBack(path);
+    const Bitmap expected = filtered(gradient(6, 4), -10, 10, 0);
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(saved.pixel(x, 2), expected.pixel(x, 2));
+    EXPECT_EQ(saved.pixel(0, 0), clMagenta);
+}
+
+TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
+{
+    form->ckJpg->setChecked(true);
+    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    openFolder();
+    select(jpg);
+    form->savbmpClick();
+    const QString bmp = folder.file("Top.bmp");
+    ASSERT_TRUE(QFileInfo::exists(bmp));
+    EXPECT_EQ(form->FB->FileName(), bmp);
+    // All settings 0: written unfiltered, in the source's own format.
+    const Bitmap saved = readBack(bmp);
+    EXPECT_EQ(saved.pixelFormat(), PixelFormat::Bits24);
+    EXPECT_EQ(saved.pixel(100, 100), form->SourceBitmap.pixel(100, 100));
+}
+
+TEST_F(WorkspaceTest, SaveBitmapWarnsWhenABmpAlreadyStandsBesideTheSource)
+{
+    form->ckJpg->setChecked(true);
+    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    const QString bmp = writeBmp("Top.bmp", gradient(2, 2));
+    const QByteArray before = readFile(bmp);
+    openFolder();
+    select(jpg);
+    prompts.expectMessage(PromptAnswer::Ok);
+    prompts.expectSave(QString()); // cancelled
+    form->savbmpClick();
+    ASSERT_EQ(prompts.asked().size(), 2u);
+    EXPECT_EQ(prompts.asked()[0].text, QStringLiteral("File ") + bmp + QStringLiteral(" already exists !"));
+    EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(prompts.asked()[1].title, QStringLiteral("Save bitmap as"));
+    EXPECT_EQ(prompts.asked()[1].text, folder.path() + QStringLiteral("/"));
+    EXPECT_EQ(readFile(bmp), before);
+}
+
+TEST_F(WorkspaceTest, SaveBitmapAsAlwaysFiltersToTwentyFourBits)
+{
+    const QString src = copyCorpus("bmpsuite/g/pal8.bmp", "pal8.bmp");
+    openFolder();
+    select(src);
+    const QString target = folder.file("out.bmp");
+    prompts.expectSave(target);
+    form->savbmpasClick();
+    const Bitmap saved = readBack(target);
+    EXPECT_EQ(saved.pixelFormat(), PixelFormat::Bits24);
+    Bitmap expected = form->SourceBitmap;
+    expected = filtered(expected, 0, 0, 0);
+    EXPECT_EQ(saved.pixel(5, 5), expected.pixel(5, 5));
+    // Not selected: the workspace keeps its image.
+    EXPECT_EQ(form->FB->FileName(), src);
+}
+
+TEST_F(WorkspaceTest, BatchOverAMixedFolder)
+{
+    form->ckJpg->setChecked(true);
+    form->ckGIF->setChecked(true);
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    copyCorpus("libjpeg-turbo/testorig.jpg", "photo.jpg");
+    copyCorpus("giflib/pic/porsche.gif", "car.gif");
+    writeBmp("car.bmp", gradient(2, 2)); // stands beside the gif: warned about, then skipped
+    const QByteArray carBefore = readFile(folder.file("car.bmp"));
+    openFolder();
+    form->Bright->setPosition(20);
+    prompts.expectMessage(PromptAnswer::Yes);  // confirmation
+    prompts.expectMessage(PromptAnswer::Ok);   // car.bmp already exists
+    prompts.expectSave(QString());             // its save-as cancelled
+    prompts.expectMessage(PromptAnswer::Ok);   // end message
+    form->NextImg6Click();
+    EXPECT_TRUE(prompts.scriptDone());
+    EXPECT_FALSE(form->BatchMode);
+    EXPECT_FALSE(form->ckapp->checked());
+    EXPECT_EQ(screen.cursor(), CursorShape::Default);
+    EXPECT_EQ(prompts.asked()[0].defaultButton, PromptAnswer::No);
+    EXPECT_EQ(prompts.asked().back().text,
+              QStringLiteral("Filter applied for all listed images\rClick OK to close this dialog box"));
+    EXPECT_EQ(readFile(folder.file("car.bmp")), carBefore);
+    EXPECT_TRUE(QFileInfo::exists(folder.file("photo.bmp")));
+    EXPECT_EQ(readBack(a).pixel(1, 1), filtered(gradient(3, 3), 20, 0, 0).pixel(1, 1));
+    EXPECT_TRUE(listed().contains(QStringLiteral("photo.bmp")));
+}
+
+TEST_F(WorkspaceTest, BatchAnsweredNoChangesNothing)
+{
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    const QByteArray before = readFile(a);
+    openFolder();
+    form->ckapp->setChecked(true);
+    form->Bright->setPosition(20);
+    prompts.expectMessage(PromptAnswer::No);
+    form->NextImg6Click();
+    EXPECT_EQ(readFile(a), before);
+    EXPECT_TRUE(form->ckapp->checked());
+}
+
+TEST_F(WorkspaceTest, BatchEndedByAnUnwritableFileRestoresTheState)
+{
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    const QString b = writeBmp("b.bmp", gradient(4, 4));
+    const QByteArray bBefore = readFile(b);
+    openFolder();
+    // b.bmp becomes a folder's name after listing: its save must fail.
+    QFile::remove(b);
+    QDir(folder.path()).mkdir("b.bmp");
+    form->Bright->setPosition(20);
+    prompts.expectMessage(PromptAnswer::Yes);
+    EXPECT_ANY_THROW(form->NextImg6Click());
+    EXPECT_FALSE(form->BatchMode);
+    EXPECT_FALSE(form->ckapp->checked());
+    EXPECT_EQ(screen.cursor(), CursorShape::Default);
+    EXPECT_EQ(readBack(a).pixel(2, 2), filtered(gradient(3, 3), 20, 0, 0).pixel(2, 2));
+    (void)bBefore;
+}
+
+TEST_F(WorkspaceTest, AFailedSaveLeavesTheSourceIntact)
+{
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    const QByteArray before = readFile(a);
+    openFolder();
+    select(a);
+    form->Bright->setPosition(20);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (QFileInfo(folder.path()).isWritable() && QFile(folder.file("probe")).open(QIODevice::WriteOnly)) {
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "running as a user that ignores folder permissions";
+    }
+    EXPECT_ANY_THROW(form->savbmpClick());
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readFile(a), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"a.bmp"});
+}
