@@ -53,8 +53,7 @@ PixelBytes colorizeValue(float hue, float S, int value)
 // Both filters work on each row in place: a pixel's result depends on that
 // pixel alone, so no second bitmap is needed, and only width * 3 bytes of a
 // row are touched, never its padding.
-template <class Kernel>
-void walkRows(Bitmap& bmp, Kernel&& kernel)
+template <class Kernel> void walkRows(Bitmap& bmp, Kernel&& kernel)
 {
     const int width = bmp.width();
     for (int y = 0; y < bmp.height(); ++y)

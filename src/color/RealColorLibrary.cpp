@@ -84,15 +84,13 @@ void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B)
     const float p = float(Wide(V) * (1 - Wide(S)));
     const float q = float(Wide(V) * (1 - Wide(S) * f));
     const float t = float(Wide(V) * (1 - Wide(S) * (1 - Wide(f))));
-    switch (i) {
-    case 0: R = V, G = t, B = p; break;
-    case 1: R = q, G = V, B = p; break;
-    case 2: R = p, G = V, B = t; break;
-    case 3: R = p, G = q, B = V; break;
-    case 4: R = t, G = p, B = V; break;
-    case 5: R = V, G = p, B = q; break;
-    default: break;
-    }
+    // The six sectors of the hue circle, 60 degrees each.
+    const float sectors[6][3] = {{V, t, p}, {q, V, p}, {p, V, t}, {p, q, V}, {t, p, V}, {V, p, q}};
+    if (i < 0 || i > 5)
+        return;
+    R = sectors[i][0];
+    G = sectors[i][1];
+    B = sectors[i][2];
 }
 
 } // namespace tintora

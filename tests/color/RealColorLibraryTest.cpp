@@ -1,5 +1,5 @@
-#include "color/IEEE754.h"
 #include "color/RealColorLibrary.h"
+#include "color/IEEE754.h"
 
 #include <gtest/gtest.h>
 
@@ -69,15 +69,13 @@ TEST_P(RgbToHsvTest, GivesStoredFloats)
     EXPECT_EQ(V, c.v);
 }
 
-INSTANTIATE_TEST_SUITE_P(Colours, RgbToHsvTest,
-                         testing::Values(ToHsvCase{255, 0, 0, 0, 1, 255},
-                                         ToHsvCase{255, 255, 0, 60, 1, 255},    // red wins the tie
-                                         ToHsvCase{0, 255, 255, 180, 1, 255},   // green wins over blue
-                                         ToHsvCase{255, 0, 255, 300, 1, 255},   // -60 wrapped
-                                         ToHsvCase{255, 0, 1, 359.7647f, 1, 255},
-                                         ToHsvCase{10, 200, 30, 126.31579f, 0.95f, 200},
-                                         ToHsvCase{0, 0, 255, 240, 1, 255},
-                                         ToHsvCase{20, 10, 40, 260, 0.75f, 40}));
+INSTANTIATE_TEST_SUITE_P(
+    Colours, RgbToHsvTest,
+    testing::Values(ToHsvCase{255, 0, 0, 0, 1, 255}, ToHsvCase{255, 255, 0, 60, 1, 255}, // red wins the tie
+                    ToHsvCase{0, 255, 255, 180, 1, 255}, // green wins over blue
+                    ToHsvCase{255, 0, 255, 300, 1, 255}, // -60 wrapped
+                    ToHsvCase{255, 0, 1, 359.7647f, 1, 255}, ToHsvCase{10, 200, 30, 126.31579f, 0.95f, 200},
+                    ToHsvCase{0, 0, 255, 240, 1, 255}, ToHsvCase{20, 10, 40, 260, 0.75f, 40}));
 
 TEST(RgbToHsvTest, GreysHaveNoHue)
 {
@@ -121,18 +119,15 @@ TEST_P(HsvToRgbTest, Converts)
     EXPECT_NEAR(B, c.b, 1e-4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sectors, HsvToRgbTest,
-                         testing::Values(ToRgbCase{360, 1, 255, 255, 0, 0}, ToRgbCase{0, 1, 255, 255, 0, 0},
-                                         ToRgbCase{60, 1, 255, 255, 255, 0},
-                                         ToRgbCase{120, 1, 255, 0, 255, 0},
-                                         ToRgbCase{180, 1, 255, 0, 255, 255},
-                                         ToRgbCase{240, 1, 255, 0, 0, 255},
-                                         ToRgbCase{300, 1, 255, 255, 0, 255},
-                                         ToRgbCase{30, 0.5f, 200, 200, 150, 100},
-                                         ToRgbCase{200, 100.0f / 255, 200, 121.5686f, 173.8562f, 200},
-                                         ToRgbCase{120, 0.00021f, 50, 49.9895f, 50, 49.9895f},
-                                         ToRgbCase{NaN(), 0.5f, 100, 100, 100, 100},
-                                         ToRgbCase{NaN(), 0, 100, 100, 100, 100}));
+INSTANTIATE_TEST_SUITE_P(
+    Sectors, HsvToRgbTest,
+    testing::Values(ToRgbCase{360, 1, 255, 255, 0, 0}, ToRgbCase{0, 1, 255, 255, 0, 0},
+                    ToRgbCase{60, 1, 255, 255, 255, 0}, ToRgbCase{120, 1, 255, 0, 255, 0},
+                    ToRgbCase{180, 1, 255, 0, 255, 255}, ToRgbCase{240, 1, 255, 0, 0, 255},
+                    ToRgbCase{300, 1, 255, 255, 0, 255}, ToRgbCase{30, 0.5f, 200, 200, 150, 100},
+                    ToRgbCase{200, 100.0f / 255, 200, 121.5686f, 173.8562f, 200},
+                    ToRgbCase{120, 0.00021f, 50, 49.9895f, 50, 49.9895f},
+                    ToRgbCase{NaN(), 0.5f, 100, 100, 100, 100}, ToRgbCase{NaN(), 0, 100, 100, 100, 100}));
 
 TEST(HsvToRgbTest, NearlyZeroSaturationWithAHueRaises)
 {
