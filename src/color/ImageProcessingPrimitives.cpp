@@ -1,5 +1,6 @@
 #include "color/ImageProcessingPrimitives.h"
 
+#include "color/FilterRows.h"
 #include "color/RealColorLibrary.h"
 
 #include <algorithm>
@@ -9,15 +10,11 @@ namespace tintora {
 
 namespace {
 
-// The excluded colour as the three bytes of a pixel; the top byte is ignored.
-struct ExcludedBytes {
-    std::uint8_t blue, green, red;
-    explicit ExcludedBytes(ColorValue c)
-        : blue(std::uint8_t(blueOf(c))), green(std::uint8_t(greenOf(c))), red(std::uint8_t(redOf(c)))
-    {
-    }
-    bool matches(const std::uint8_t* p) const { return p[0] == blue && p[1] == green && p[2] == red; }
-};
+rows::ExcludedBytes excludedBytes(ColorValue c)
+{
+    // The top byte of the colour value plays no part.
+    return {std::uint8_t(blueOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(redOf(c))};
+}
 
 // Nearest integer, halves to even. Results already lie in 0..V; the clamp only
 // guards the byte conversion.
@@ -37,59 +34,48 @@ void clampColorizeArguments(float& hue, float& saturation)
         hue = 0;
 }
 
-PixelBytes colorizeValue(float hue, float S, int value)
+// For one call the colourised pixel depends on its value V alone: its own hue
+// and saturation are discarded. So the per-pixel rule runs once per V.
+rows::ValueTable valueTable(float hue, float saturation)
 {
-    const float V = float(value);
-    // Grey by default: HSVtoRGB assigns every output for hues in 0..360.
-    float R = V, G = V, B = V;
+    clampColorizeArguments(hue, saturation);
+    const float S = float((long double)saturation / 255);
+    rows::ValueTable table;
     try {
-        HSVtoRGB(hue, S, V, R, G, B);
+        const HSVConverter converter(hue, S);
+        for (int v = 0; v < 256; ++v) {
+            const float V = float(v);
+            // Grey unless assigned; every clamped hue assigns all three.
+            float R = V, G = V, B = V;
+            converter.toRGB(V, R, G, B);
+            table[std::size_t(v)] = {roundToByte(B), roundToByte(G), roundToByte(R), 0};
+        }
     } catch (const EColorError&) {
-        R = 255, G = 0, B = 255;
+        // The conversion failed for the hue and saturation, so for every V.
+        table.fill({255, 0, 255, 0});
     }
-    return {roundToByte(B), roundToByte(G), roundToByte(R)};
-}
-
-// Both filters work on each row in place: a pixel's result depends on that
-// pixel alone, so no second bitmap is needed, and only width * 3 bytes of a
-// row are touched, never its padding.
-template <class Kernel> void walkRows(Bitmap& bmp, Kernel&& kernel)
-{
-    const int width = bmp.width();
-    for (int y = 0; y < bmp.height(); ++y)
-        kernel(bmp.scanLine(y), width);
+    return table;
 }
 
 } // namespace
 
 std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
 {
-    clampColorizeArguments(hue, saturation);
-    const float S = float((long double)saturation / 255);
-    std::array<PixelBytes, 256> table;
-    for (int v = 0; v < 256; ++v)
-        table[std::size_t(v)] = colorizeValue(hue, S, v);
-    return table;
+    const rows::ValueTable table = valueTable(hue, saturation);
+    std::array<PixelBytes, 256> out;
+    for (std::size_t v = 0; v < 256; ++v)
+        out[v] = {table[v][0], table[v][1], table[v][2]};
+    return out;
 }
 
+// Both filters work on each row in place: a pixel's result depends on that
+// pixel alone, so no second bitmap is needed.
 void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
 {
     bmp.convertTo24();
-    if (bmp.isEmpty())
-        return;
-    std::array<std::uint8_t, 256> table;
-    for (int c = 0; c < 256; ++c)
-        table[std::size_t(c)] = std::uint8_t(std::clamp<std::int64_t>(std::int64_t(c) + amount, 0, 255));
-    const ExcludedBytes skip(excluded);
-    walkRows(bmp, [&](std::uint8_t* p, int width) {
-        for (const std::uint8_t* end = p + 3 * std::size_t(width); p != end; p += 3) {
-            if (skip.matches(p))
-                continue;
-            p[0] = table[p[0]];
-            p[1] = table[p[1]];
-            p[2] = table[p[2]];
-        }
-    });
+    const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
+    for (int y = 0; y < bmp.height(); ++y)
+        kernel.vector(bmp.scanLine(y), bmp.width());
 }
 
 void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation)
@@ -99,18 +85,10 @@ void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation
     bmp.convertTo24();
     if (bmp.isEmpty())
         return;
-    const auto table = ColorizeTable(hue, saturation);
-    const ExcludedBytes skip(excluded);
-    walkRows(bmp, [&](std::uint8_t* p, int width) {
-        for (const std::uint8_t* end = p + 3 * std::size_t(width); p != end; p += 3) {
-            if (skip.matches(p))
-                continue;
-            const PixelBytes& out = table[std::max({p[0], p[1], p[2]})];
-            p[0] = out.blue;
-            p[1] = out.green;
-            p[2] = out.red;
-        }
-    });
+    const rows::ValueTable table = valueTable(hue, saturation);
+    const rows::ColorizeRows kernel(table, excludedBytes(excluded));
+    for (int y = 0; y < bmp.height(); ++y)
+        kernel.vector(bmp.scanLine(y), bmp.width());
 }
 
 } // namespace tintora

@@ -62,7 +62,7 @@ void RGBtoHSV(float R, float G, float B, float& H, float& S, float& V)
         H = float(Wide(H) + 360);
 }
 
-void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B)
+HSVConverter::HSVConverter(float H, float S)
 {
     // A small negative saturation does not count as zero, only 0..0.0002.
     const bool noSaturation = std::fabs(Wide(S) - zeroSaturation) <= zeroSaturation;
@@ -70,27 +70,46 @@ void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B)
     if (noSaturation || noHue) {
         if (!noHue)
             throw EColorError("HSVtoRGB:  S = 0 and H has a value");
-        R = G = B = V;
+        m_mode = Mode::Grey;
         return;
     }
     // Outside the accepted range the sector number means nothing; just below 0
     // it would truncate to sector 0 and give channels below zero.
-    if (!(H >= 0 && H <= 360))
+    if (!(H >= 0 && H <= 360)) {
+        m_mode = Mode::OutOfRange;
         return;
+    }
     float h = H == 360 ? 0.0f : H;
     h = float(Wide(h) / 60);
-    const int i = int(h);
-    const float f = float(Wide(h) - i);
-    const float p = float(Wide(V) * (1 - Wide(S)));
-    const float q = float(Wide(V) * (1 - Wide(S) * f));
-    const float t = float(Wide(V) * (1 - Wide(S) * (1 - Wide(f))));
+    m_sector = int(h);
+    const float f = float(Wide(h) - m_sector);
+    m_pFactor = 1 - Wide(S);
+    m_qFactor = 1 - Wide(S) * f;
+    m_tFactor = 1 - Wide(S) * (1 - Wide(f));
+    m_mode = m_sector >= 0 && m_sector <= 5 ? Mode::Sectors : Mode::OutOfRange;
+}
+
+void HSVConverter::toRGB(float V, float& R, float& G, float& B) const
+{
+    if (m_mode == Mode::Grey) {
+        R = G = B = V;
+        return;
+    }
+    if (m_mode == Mode::OutOfRange)
+        return;
+    const float p = float(Wide(V) * m_pFactor);
+    const float q = float(Wide(V) * m_qFactor);
+    const float t = float(Wide(V) * m_tFactor);
     // The six sectors of the hue circle, 60 degrees each.
     const float sectors[6][3] = {{V, t, p}, {q, V, p}, {p, V, t}, {p, q, V}, {t, p, V}, {V, p, q}};
-    if (i < 0 || i > 5)
-        return;
-    R = sectors[i][0];
-    G = sectors[i][1];
-    B = sectors[i][2];
+    R = sectors[m_sector][0];
+    G = sectors[m_sector][1];
+    B = sectors[m_sector][2];
+}
+
+void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B)
+{
+    HSVConverter(H, S).toRGB(V, R, G, B);
 }
 
 } // namespace tintora

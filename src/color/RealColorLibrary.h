@@ -24,4 +24,20 @@ void RGBtoHSV(float R, float G, float B, float& H, float& S, float& V);
 // [0, 360] leaves R, G and B as they were.
 void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B);
 
+// HSVtoRGB for one hue and saturation and many values, with the work that
+// depends on H and S alone done once; results are bit for bit those of HSVtoRGB.
+// Construction raises EColorError where HSVtoRGB would.
+class HSVConverter {
+public:
+    HSVConverter(float H, float S);
+    void toRGB(float V, float& R, float& G, float& B) const;
+
+private:
+    enum class Mode { Grey, Sectors, OutOfRange };
+    Mode m_mode = Mode::Grey;
+    int m_sector = 0;
+    // 1 - S, 1 - S f and 1 - S (1 - f), kept at full width.
+    long double m_pFactor = 0, m_qFactor = 0, m_tFactor = 0;
+};
+
 } // namespace tintora

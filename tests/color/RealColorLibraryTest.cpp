@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace tintora {
@@ -197,6 +198,42 @@ TEST(HsvToRgbTest, OutputsKeepValueAndStayWithinRange)
                     ASSERT_GE(c, lo);
                 }
                 ASSERT_TRUE(R == v || G == v || B == v);
+            }
+        }
+}
+
+// The chromatic conversion written straight from its definition, one value at
+// a time; the library splits it into a per-hue and a per-value half.
+void straightHsvToRgb(float H, float S, float V, float& R, float& G, float& B)
+{
+    using Wide = long double;
+    float h = H == 360 ? 0.0f : H;
+    h = float(Wide(h) / 60);
+    const int i = int(h);
+    const float f = float(Wide(h) - i);
+    const float p = float(Wide(V) * (1 - Wide(S)));
+    const float q = float(Wide(V) * (1 - Wide(S) * f));
+    const float t = float(Wide(V) * (1 - Wide(S) * (1 - Wide(f))));
+    const float out[6][3] = {{V, t, p}, {q, V, p}, {p, V, t}, {p, q, V}, {t, p, V}, {V, p, q}};
+    R = out[i][0], G = out[i][1], B = out[i][2];
+}
+
+TEST(HsvToRgbTest, ConverterMatchesTheStraightRuleBitForBit)
+{
+    // Every setting the gauges can give, and full saturation.
+    std::vector<int> saturations(100);
+    std::iota(saturations.begin(), saturations.end(), 1);
+    saturations.push_back(255);
+    for (int hue = 0; hue <= 360; ++hue)
+        for (int sat : saturations) {
+            const float S = float((long double)sat / 255);
+            const HSVConverter converter(float(hue), S);
+            for (int v = 0; v < 256; ++v) {
+                float R, G, B, r, g, b;
+                straightHsvToRgb(float(hue), S, float(v), R, G, B);
+                converter.toRGB(float(v), r, g, b);
+                ASSERT_TRUE(R == r && G == g && B == b)
+                    << "hue " << hue << " saturation " << sat << " value " << v;
             }
         }
 }
