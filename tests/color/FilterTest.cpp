@@ -41,24 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Pixels, BrightnessTest,
                                          // Magenta minus one blue step is no longer the excluded colour.
                                          BrightnessCase{{255, 0, 254}, 5, {255, 5, 255}}));
 
-TEST(BrightnessTest, EveryChannelValueForEveryDelta)
-{
-    std::vector<Rgb> pixels;
-    for (int c = 0; c < 256; ++c)
-        pixels.push_back({c, 255 - c, (c * 7) & 255});
-    const Bitmap source = rowOf(pixels);
-    auto clampByte = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
-    for (int delta = -256; delta <= 256; ++delta) {
-        Bitmap bmp = source;
-        ApplyBrightness(bmp, delta, clMagenta);
-        for (int x = 0; x < 256; ++x) {
-            const Rgb& in = pixels[std::size_t(x)];
-            const Rgb expected{clampByte(in.r + delta), clampByte(in.g + delta), clampByte(in.b + delta)};
-            ASSERT_EQ(pixelAt(bmp, x, 0), expected) << "delta " << delta << " x " << x;
-        }
-    }
-}
-
 TEST(BrightnessTest, PaletteBitmapBecomesWorkingBitmap)
 {
     Bitmap bmp(3, 2, PixelFormat::Bits8);

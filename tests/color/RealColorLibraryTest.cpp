@@ -89,20 +89,6 @@ TEST(RgbToHsvTest, GreysHaveNoHue)
     }
 }
 
-TEST(RgbToHsvTest, HueStaysBelow360AcrossTheCube)
-{
-    // Every hue of the 8-bit cube, sampled along two faces, lies in [0, 360).
-    for (int a = 0; a < 256; ++a)
-        for (int b = 0; b < 256; b += 5) {
-            float H, S, V;
-            RGBtoHSV(255, float(b), float(a), H, S, V);
-            if (!IsNaN(H)) {
-                EXPECT_GE(H, 0);
-                EXPECT_LT(H, 360);
-            }
-        }
-}
-
 struct ToRgbCase {
     float h, s, v;
     float r, g, b;
