@@ -1,1 +1,0 @@
-namespace tintora { int colorPlaceholder() { return 0; } }

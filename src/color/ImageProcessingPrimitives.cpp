@@ -1,0 +1,94 @@
+#include "color/ImageProcessingPrimitives.h"
+
+#include "color/FilterRows.h"
+#include "color/RealColorLibrary.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tintora {
+
+namespace {
+
+rows::ExcludedBytes excludedBytes(ColorValue c)
+{
+    // The top byte of the colour value plays no part.
+    return {std::uint8_t(blueOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(redOf(c))};
+}
+
+// Nearest integer, halves to even. Results already lie in 0..V; the clamp only
+// guards the byte conversion.
+std::uint8_t roundToByte(float x)
+{
+    const float r = std::nearbyint(x);
+    return std::uint8_t(std::clamp(r, 0.0f, 255.0f));
+}
+
+void clampColorizeArguments(float& hue, float& saturation)
+{
+    // Written so that a NaN saturation also becomes 1; a NaN hue stays and
+    // gives greys, as a hue-less colour does.
+    if (!(saturation > 0) || saturation > 255)
+        saturation = 1;
+    if (hue < 0 || hue > 360)
+        hue = 0;
+}
+
+// For one call the colourised pixel depends on its value V alone: its own hue
+// and saturation are discarded. So the per-pixel rule runs once per V.
+rows::ValueTable valueTable(float hue, float saturation)
+{
+    clampColorizeArguments(hue, saturation);
+    const float S = float((long double)saturation / 255);
+    rows::ValueTable table;
+    try {
+        const HSVConverter converter(hue, S);
+        for (int v = 0; v < 256; ++v) {
+            const float V = float(v);
+            // Grey unless assigned; every clamped hue assigns all three.
+            float R = V, G = V, B = V;
+            converter.toRGB(V, R, G, B);
+            table[std::size_t(v)] = {roundToByte(B), roundToByte(G), roundToByte(R), 0};
+        }
+    } catch (const EColorError&) {
+        // The conversion failed for the hue and saturation, so for every V.
+        table.fill({255, 0, 255, 0});
+    }
+    return table;
+}
+
+} // namespace
+
+std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
+{
+    const rows::ValueTable table = valueTable(hue, saturation);
+    std::array<PixelBytes, 256> out;
+    for (std::size_t v = 0; v < 256; ++v)
+        out[v] = {table[v][0], table[v][1], table[v][2]};
+    return out;
+}
+
+// Both filters work on each row in place: a pixel's result depends on that
+// pixel alone, so no second bitmap is needed.
+void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
+{
+    bmp.convertTo24();
+    const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
+    for (int y = 0; y < bmp.height(); ++y)
+        kernel.vector(bmp.scanLine(y), bmp.width());
+}
+
+void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation)
+{
+    // Callers hand over working bitmaps; anything else would be walked with
+    // the wrong pixel size.
+    bmp.convertTo24();
+    if (bmp.isEmpty())
+        return;
+    const rows::ValueTable table = valueTable(hue, saturation);
+    const rows::ColorizeRows kernel(table, excludedBytes(excluded));
+    for (int y = 0; y < bmp.height(); ++y)
+        kernel.vector(bmp.scanLine(y), bmp.width());
+}
+
+} // namespace tintora

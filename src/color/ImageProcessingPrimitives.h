@@ -1,0 +1,28 @@
+#pragma once
+#include "imaging/Bitmap.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tintora {
+
+// Adds amount to every channel of every pixel (clamped to 0..255), except the
+// pixels that have exactly the excluded colour. The bitmap becomes 24-bit first.
+void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded);
+
+// Gives every pixel but the excluded ones the hue (degrees, 0..360) and the
+// saturation (0..255 scale) while keeping its value, its brightest channel.
+// A hue outside 0..360 counts as 0; a saturation not above 0 or above 255 as 1.
+void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation);
+
+// Bytes of one pixel in memory order.
+struct PixelBytes {
+    std::uint8_t blue = 0, green = 0, red = 0;
+    friend bool operator==(const PixelBytes&, const PixelBytes&) = default;
+};
+
+// The colourised pixel for each value V (0..255), with the argument clamps
+// applied: one call of ApplyColorize looks every pixel up in such a table.
+std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation);
+
+} // namespace tintora
