@@ -198,6 +198,18 @@ TEST(GifImage, SmallerFirstFrameIsDrawnOnAWhiteScreenSizedBitmap)
     }
 }
 
+TEST(GifImage, HugeScreensAreRefusedAtConversion)
+{
+    auto l = load(screen(65535, 65535, 0x81) + fourColours + descriptor(0, 0, 1, 1) + literalData({1}) + trailer);
+    EXPECT_EQ(l->image.width(), 65535);
+    try {
+        l->image.toBitmap();
+        FAIL() << "made a 4-gigapixel canvas";
+    } catch (const ImageError& e) {
+        EXPECT_STREQ(e.what(), "Image too large");
+    }
+}
+
 TEST(GifImage, FramesReachingPastTheScreenAreClippedAndBadIndicesDrawBlack)
 {
     // Two colours in the table; index 3 lies beyond it.
