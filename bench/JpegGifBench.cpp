@@ -31,7 +31,10 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-std::string benchFile(const char* name) { return std::string(TINTORA_BINARY_DIR) + "/" + name; }
+std::string benchFile(const char* name)
+{
+    return std::string(TINTORA_BINARY_DIR) + "/" + name;
+}
 
 Bytes readFile(const std::string& path)
 {
@@ -111,13 +114,17 @@ const std::string& largeGif()
     return path;
 }
 
-double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+double seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
 
 double cpuSeconds(int who)
 {
     rusage r{};
     getrusage(who, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + 1e-6 * double(r.ru_utime.tv_usec + r.ru_stime.tv_usec);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           1e-6 * double(r.ru_utime.tv_usec + r.ru_stime.tv_usec);
 }
 
 double decodeJpegOnce(const Bytes& bytes)

@@ -170,8 +170,10 @@ void GifReader::readExtension(GifFrame& frame)
     case labelPlainText:
     case labelGraphicControl:
     case labelComment:
-    case labelApplication: break;
-    default: throw ImageError(gifTexts::unknownExtension);
+    case labelApplication:
+        break;
+    default:
+        throw ImageError(gifTexts::unknownExtension);
     }
     extension.data = readSubBlocks();
     if (extension.label == labelGraphicControl && !frame.control.present) {

@@ -18,7 +18,10 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
 
-std::string corpus(const std::string& name) { return std::string(TINTORA_CORPUS) + "/" + name; }
+std::string corpus(const std::string& name)
+{
+    return std::string(TINTORA_CORPUS) + "/" + name;
+}
 
 Bytes readFile(const std::string& path)
 {
@@ -41,7 +44,8 @@ Bytes rgbOf(const Bitmap& bitmap)
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
             const ColorValue c = bitmap.pixel(x, y);
-            out.insert(out.end(), {std::uint8_t(redOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(blueOf(c))});
+            out.insert(out.end(),
+                       {std::uint8_t(redOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(blueOf(c))});
         }
     }
     return out;
@@ -49,9 +53,9 @@ Bytes rgbOf(const Bitmap& bitmap)
 
 const std::set<std::string>& allTexts()
 {
-    static const std::set<std::string> texts = {
-        gifTexts::badSignature, gifTexts::prematureEnd, gifTexts::unknownExtension,
-        gifTexts::circularEntry, gifTexts::noColorTable, gifTexts::tooLarge};
+    static const std::set<std::string> texts = {gifTexts::badSignature,     gifTexts::prematureEnd,
+                                                gifTexts::unknownExtension, gifTexts::circularEntry,
+                                                gifTexts::noColorTable,     gifTexts::tooLarge};
     return texts;
 }
 
@@ -82,7 +86,8 @@ std::vector<PillowLine> pillowLines()
     std::vector<PillowLine> lines;
     PillowLine l;
     std::string hash;
-    while (in >> l.path >> l.screenWidth >> l.screenHeight >> l.left >> l.top >> l.right >> l.bottom >> hash) {
+    while (in >> l.path >> l.screenWidth >> l.screenHeight >> l.left >> l.top >> l.right >> l.bottom >>
+           hash) {
         l.hash = std::stoull(hash, nullptr, 16);
         lines.push_back(l);
     }
@@ -122,7 +127,10 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines
     return name + "_" + std::to_string(info.index);
 });
 
-TEST(GifCorpus, ReferenceListCoversTheCorpus) { EXPECT_GE(pillowLines().size(), 50u); }
+TEST(GifCorpus, ReferenceListCoversTheCorpus)
+{
+    EXPECT_GE(pillowLines().size(), 50u);
+}
 
 // The command-line tool's screen dumps of single-frame files, byte for byte.
 class GifAgainstDumps : public testing::TestWithParam<const char*> {};
@@ -206,7 +214,8 @@ TEST(GifCorpus, DamagedCopiesNeverCrash)
 {
     const Bytes original = readFile(corpus("giflib/pic/welcome2.gif"));
     for (std::size_t n = 0; n < original.size(); n += 97) {
-        const std::string error = loadAndConvert(Bytes(original.begin(), original.begin() + std::ptrdiff_t(n)));
+        const std::string error =
+            loadAndConvert(Bytes(original.begin(), original.begin() + std::ptrdiff_t(n)));
         EXPECT_TRUE(error.empty() || allTexts().count(error)) << n << ": " << error;
     }
     unsigned seed = 99;

@@ -17,7 +17,10 @@ Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-Bytes le16(unsigned v) { return {std::uint8_t(v), std::uint8_t(v >> 8)}; }
+Bytes le16(unsigned v)
+{
+    return {std::uint8_t(v), std::uint8_t(v >> 8)};
+}
 
 // "GIF89a", logical screen width and height, packed byte, background, aspect.
 Bytes screen(unsigned width, unsigned height, std::uint8_t packed)
@@ -84,7 +87,9 @@ struct Loaded {
 std::unique_ptr<Loaded> load(const Bytes& bytes)
 {
     auto loaded = std::make_unique<Loaded>();
-    loaded->image.OnWarning = [w = &loaded->warnings](GifImage*, const std::string& text) { w->push_back(text); };
+    loaded->image.OnWarning = [w = &loaded->warnings](GifImage*, const std::string& text) {
+        w->push_back(text);
+    };
     loaded->image.load(bytes);
     return loaded;
 }
@@ -108,7 +113,8 @@ bool warned(const Loaded& l, const char* text)
 // A 3 x 2 picture covering its screen.
 Bytes simpleFile()
 {
-    return screen(3, 2, 0x81) + fourColours + descriptor(0, 0, 3, 2) + literalData({0, 1, 2, 3, 2, 1}) + trailer;
+    return screen(3, 2, 0x81) + fourColours + descriptor(0, 0, 3, 2) + literalData({0, 1, 2, 3, 2, 1}) +
+           trailer;
 }
 
 TEST(GifImage, ScreenSizedFirstFrameBecomesAnEightBitBitmap)
@@ -148,7 +154,10 @@ struct ErrorCase {
 
 class GifLoadError : public testing::TestWithParam<ErrorCase> {};
 
-TEST_P(GifLoadError, FailsWithItsText) { EXPECT_EQ(loadError(GetParam().bytes), GetParam().text); }
+TEST_P(GifLoadError, FailsWithItsText)
+{
+    EXPECT_EQ(loadError(GetParam().bytes), GetParam().text);
+}
 
 const Bytes fullFile = simpleFile();
 
@@ -156,13 +165,18 @@ INSTANTIATE_TEST_SUITE_P(
     Damaged, GifLoadError,
     testing::Values(
         ErrorCase{"ShortHeader", Bytes{'G', 'I', 'F', '8'}, "Premature end of data"},
-        ErrorCase{"ShortScreenDescriptor", Bytes{'G', 'I', 'F', '8', '9', 'a', 3, 0, 2}, "Premature end of data"},
+        ErrorCase{"ShortScreenDescriptor", Bytes{'G', 'I', 'F', '8', '9', 'a', 3, 0, 2},
+                  "Premature end of data"},
         ErrorCase{"ShortGlobalTable", screen(3, 2, 0x81) + Bytes{0, 0, 0, 255}, "Premature end of data"},
         ErrorCase{"ShortImageDescriptor", screen(3, 2, 0) + Bytes{0x2C, 0, 0, 0}, "Premature end of data"},
-        ErrorCase{"ShortLocalTable", screen(3, 2, 0) + descriptor(0, 0, 3, 2, 0x81) + Bytes{1, 2}, "Premature end of data"},
-        ErrorCase{"ShortExtension", screen(3, 2, 0) + Bytes{0x21, 0xFE, 10, 'a', 'b'}, "Premature end of data"},
-        ErrorCase{"ShortGraphicControl", screen(3, 2, 0) + Bytes{0x21, 0xF9, 2, 1, 0, 0}, "Premature end of data"},
-        ErrorCase{"UnknownExtension", screen(3, 2, 0) + Bytes{0x21, 0x02, 0} + trailer, "Unknown extension type"},
+        ErrorCase{"ShortLocalTable", screen(3, 2, 0) + descriptor(0, 0, 3, 2, 0x81) + Bytes{1, 2},
+                  "Premature end of data"},
+        ErrorCase{"ShortExtension", screen(3, 2, 0) + Bytes{0x21, 0xFE, 10, 'a', 'b'},
+                  "Premature end of data"},
+        ErrorCase{"ShortGraphicControl", screen(3, 2, 0) + Bytes{0x21, 0xF9, 2, 1, 0, 0},
+                  "Premature end of data"},
+        ErrorCase{"UnknownExtension", screen(3, 2, 0) + Bytes{0x21, 0x02, 0} + trailer,
+                  "Unknown extension type"},
         ErrorCase{"CircularEntry",
                   screen(2, 1, 0x81) + fourColours + descriptor(0, 0, 2, 1) + Bytes{2, 1, 0x34, 0} + trailer,
                   "Circular decoder table entry"},
@@ -200,7 +214,8 @@ TEST(GifImage, SmallerFirstFrameIsDrawnOnAWhiteScreenSizedBitmap)
 
 TEST(GifImage, HugeScreensAreRefusedAtConversion)
 {
-    auto l = load(screen(65535, 65535, 0x81) + fourColours + descriptor(0, 0, 1, 1) + literalData({1}) + trailer);
+    auto l =
+        load(screen(65535, 65535, 0x81) + fourColours + descriptor(0, 0, 1, 1) + literalData({1}) + trailer);
     EXPECT_EQ(l->image.width(), 65535);
     try {
         l->image.toBitmap();
@@ -214,7 +229,8 @@ TEST(GifImage, FramesReachingPastTheScreenAreClippedAndBadIndicesDrawBlack)
 {
     // Two colours in the table; index 3 lies beyond it.
     const Bytes twoColours = {255, 255, 0, 0, 0, 255};
-    auto l = load(screen(3, 2, 0x80) + twoColours + descriptor(2, 1, 2, 2) + literalData({3, 1, 0, 0}) + trailer);
+    auto l =
+        load(screen(3, 2, 0x80) + twoColours + descriptor(2, 1, 2, 2) + literalData({3, 1, 0, 0}) + trailer);
     EXPECT_TRUE(warned(*l, "Image exceeds Logical Screen size"));
     const Bitmap b = l->image.toBitmap();
     EXPECT_EQ(b.pixel(2, 1), makeColor(0, 0, 0));
@@ -224,7 +240,8 @@ TEST(GifImage, FramesReachingPastTheScreenAreClippedAndBadIndicesDrawBlack)
 
 TEST(GifImage, ZeroWidthOrHeightTakesTheScreenSize)
 {
-    auto l = load(screen(2, 2, 0x81) + fourColours + descriptor(0, 0, 0, 0) + literalData({1, 2, 3, 1}) + trailer);
+    auto l =
+        load(screen(2, 2, 0x81) + fourColours + descriptor(0, 0, 0, 0) + literalData({1, 2, 3, 1}) + trailer);
     EXPECT_EQ(l->image.frame(0).width, 2);
     EXPECT_EQ(l->image.frame(0).height, 2);
     EXPECT_TRUE(warned(*l, "Invalid image width"));
@@ -235,8 +252,8 @@ TEST(GifImage, ZeroWidthOrHeightTakesTheScreenSize)
 TEST(GifImage, InterlacedRowsArriveInFourPasses)
 {
     // Height 5: the data holds rows 0, 4, 2, 1, 3; each data row carries its position.
-    auto l = load(screen(1, 5, 0x81) + fourColours + descriptor(0, 0, 1, 5, 0x40) + literalData({0, 1, 2, 3, 4}, 3) +
-                  trailer);
+    auto l = load(screen(1, 5, 0x81) + fourColours + descriptor(0, 0, 1, 5, 0x40) +
+                  literalData({0, 1, 2, 3, 4}, 3) + trailer);
     EXPECT_EQ(l->image.frame(0).pixels, (Bytes{0, 3, 2, 4, 1}));
 }
 
@@ -244,12 +261,14 @@ TEST(GifImage, MissingImageDataLeavesTheTransparentIndexOrZero)
 {
     // Four pixels of six in three whole bytes, then the file ends inside the data.
     const Bytes cut = literalData({1, 2, 1, 2}, 2, false, false);
-    auto transparent = load(screen(3, 2, 0x81) + fourColours + graphicControl(true, 3) + descriptor(0, 0, 3, 2) + cut);
+    auto transparent =
+        load(screen(3, 2, 0x81) + fourColours + graphicControl(true, 3) + descriptor(0, 0, 3, 2) + cut);
     EXPECT_EQ(transparent->image.frame(0).pixels, (Bytes{1, 2, 1, 2, 3, 3}));
     EXPECT_TRUE(warned(*transparent, "Premature end of data"));
     EXPECT_TRUE(warned(*transparent, "Decoder bit buffer under-run"));
 
-    auto opaque = load(screen(3, 2, 0x81) + fourColours + graphicControl(false, 3) + descriptor(0, 0, 3, 2) + cut);
+    auto opaque =
+        load(screen(3, 2, 0x81) + fourColours + graphicControl(false, 3) + descriptor(0, 0, 3, 2) + cut);
     EXPECT_EQ(opaque->image.frame(0).pixels, (Bytes{1, 2, 1, 2, 0, 0}));
 
     // A sub-block that claims more bytes than there are.
@@ -279,8 +298,8 @@ TEST(GifImage, ExtensionsOfEveryKnownKindAreReadAndKept)
     const Bytes comment = {0x21, 0xFE, 3, 'h', 'e', 'y', 0};
     const Bytes application = Bytes{0x21, 0xFF, 11} + Bytes(11, 'A') + Bytes{3, 1, 0, 0, 0};
     const Bytes plainText = Bytes{0x21, 0x01, 12} + Bytes(12, 0) + Bytes{2, 'h', 'i', 0};
-    auto l = load(screen(1, 1, 0x81) + fourColours + comment + application + plainText + descriptor(0, 0, 1, 1) +
-                  literalData({2}) + trailer);
+    auto l = load(screen(1, 1, 0x81) + fourColours + comment + application + plainText +
+                  descriptor(0, 0, 1, 1) + literalData({2}) + trailer);
     ASSERT_EQ(l->image.frame(0).extensions.size(), 3u);
     EXPECT_EQ(l->image.frame(0).extensions[0].data, (Bytes{'h', 'e', 'y'}));
     EXPECT_EQ(l->image.frame(0).extensions[1].label, 0xFF);
@@ -311,7 +330,8 @@ TEST(GifImage, LaterFramesWithoutTablesBorrowTheFirstFramesTable)
 TEST(GifImage, BlockLevelDamageOnlyWarns)
 {
     const Bytes frame = descriptor(0, 0, 1, 1) + literalData({1});
-    auto unknown = load(screen(1, 1, 0x81) + fourColours + Bytes{0, 0} + frame + Bytes{'X'} + frame + trailer);
+    auto unknown =
+        load(screen(1, 1, 0x81) + fourColours + Bytes{0, 0} + frame + Bytes{'X'} + frame + trailer);
     EXPECT_EQ(unknown->image.frameCount(), 1u);
     EXPECT_TRUE(warned(*unknown, "Unknown GIF block type"));
     EXPECT_TRUE(warned(*unknown, "Invalid Image trailer"));

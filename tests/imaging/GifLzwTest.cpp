@@ -1,5 +1,5 @@
-#include "imaging/GifImage.h"
 #include "imaging/GifLzw.h"
+#include "imaging/GifImage.h"
 #include "imaging/ImageError.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +167,7 @@ TEST(Lzw, AFullFrameStopsDecodingAndKeepsTheHeadOfTheLastString)
 
 TEST(Lzw, UnresolvableCodesFailAsCircularEntries)
 {
-    const Bytes beyondTable = pack({{4, 3}, {1, 3}, {7, 3}});   // next free is 6
+    const Bytes beyondTable = pack({{4, 3}, {1, 3}, {7, 3}});     // next free is 6
     const Bytes firstAfterClear = pack({{4, 3}, {6, 3}, {6, 3}}); // 6 names itself
     for (const Bytes& data : {beyondTable, firstAfterClear}) {
         Bytes out(8);

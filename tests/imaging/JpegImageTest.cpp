@@ -1,5 +1,5 @@
-#include "imaging/ImageError.h"
 #include "imaging/JpegImage.h"
+#include "imaging/ImageError.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string corpus(const std::string& name) { return std::string(TINTORA_CORPUS) + "/" + name; }
+std::string corpus(const std::string& name)
+{
+    return std::string(TINTORA_CORPUS) + "/" + name;
+}
 
 Bytes readFile(const std::string& path)
 {
@@ -54,7 +57,10 @@ Pnm runDjpeg(const std::string& options, const std::string& file)
     return pnm;
 }
 
-bool haveDjpeg() { return std::system("djpeg -version >/dev/null 2>&1") == 0; }
+bool haveDjpeg()
+{
+    return std::system("djpeg -version >/dev/null 2>&1") == 0;
+}
 
 JpegImage loaded(const std::string& file, int displayBits = 32)
 {
@@ -70,8 +76,10 @@ int countMismatches(const Bitmap& bitmap, const Pnm& reference, int tolerance)
     for (int y = 0; y < bitmap.height(); ++y) {
         for (int x = 0; x < bitmap.width(); ++x) {
             const ColorValue c = bitmap.pixel(x, y);
-            const std::uint8_t* r = reference.pixels.data() + (std::size_t(y) * reference.width + x) * reference.channels;
-            const int want[3] = {r[0], r[reference.channels == 3 ? 1 : 0], r[reference.channels == 3 ? 2 : 0]};
+            const std::uint8_t* r =
+                reference.pixels.data() + (std::size_t(y) * reference.width + x) * reference.channels;
+            const int want[3] = {r[0], r[reference.channels == 3 ? 1 : 0],
+                                 r[reference.channels == 3 ? 2 : 0]};
             if (std::abs(redOf(c) - want[0]) > tolerance || std::abs(greenOf(c) - want[1]) > tolerance ||
                 std::abs(blueOf(c) - want[2]) > tolerance)
                 ++mismatches;
@@ -90,7 +98,10 @@ void expectJpegError(const std::function<void()>& action)
     }
 }
 
-std::string jpegErrorText(int code) { return formatText(texts::jpegError, code); }
+std::string jpegErrorText(int code)
+{
+    return formatText(texts::jpegError, code);
+}
 
 struct HeaderCase {
     const char* file;
@@ -112,12 +123,13 @@ TEST_P(JpegHeader, LoadReadsOnlyTheHeader)
     EXPECT_FALSE(image.isDecoded());
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, JpegHeader,
-                         testing::Values(HeaderCase{"libjpeg-turbo/testorig.jpg", 227, 149, false, false},
-                                         HeaderCase{"libjpeg-turbo/historical/testimgp.jpg", 227, 149, false, true},
-                                         HeaderCase{"libjpeg-turbo/historical/testimggray.jpg", 227, 149, true, false},
-                                         HeaderCase{"pillow/hopper_gray.jpg", 128, 128, true, false},
-                                         HeaderCase{"pillow/app13-multiple.jpg", 256, 160, false, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, JpegHeader,
+    testing::Values(HeaderCase{"libjpeg-turbo/testorig.jpg", 227, 149, false, false},
+                    HeaderCase{"libjpeg-turbo/historical/testimgp.jpg", 227, 149, false, true},
+                    HeaderCase{"libjpeg-turbo/historical/testimggray.jpg", 227, 149, true, false},
+                    HeaderCase{"pillow/hopper_gray.jpg", 128, 128, true, false},
+                    HeaderCase{"pillow/app13-multiple.jpg", 256, 160, false, true}));
 
 // Colour files decode to exactly what the command-line decoder gives with the
 // same accurate integer transform.
@@ -139,11 +151,12 @@ TEST_P(JpegColour, MatchesTheReferenceDecoderExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Corpus, JpegColour,
-    testing::Values("libjpeg-turbo/testorig.jpg", "libjpeg-turbo/testimgint.jpg", "libjpeg-turbo/testimgari.jpg",
-                    "libjpeg-turbo/historical/testimgp.jpg", "libjpeg-turbo/historical/testimgcrop.jpg",
-                    "pillow/app13-multiple.jpg", "pillow/flower.jpg", "pillow/hopper.jpg",
-                    "pillow/hopper_16bit_qtables.jpg", "pillow/icc_profile_big.jpg", "pillow/junk_jpeg_header.jpg",
-                    "pillow/truncated_jpeg.jpg", "pillow/orientation_rectangle.jpg", "bmpsuite/html/rgb24.jpg"));
+    testing::Values("libjpeg-turbo/testorig.jpg", "libjpeg-turbo/testimgint.jpg",
+                    "libjpeg-turbo/testimgari.jpg", "libjpeg-turbo/historical/testimgp.jpg",
+                    "libjpeg-turbo/historical/testimgcrop.jpg", "pillow/app13-multiple.jpg",
+                    "pillow/flower.jpg", "pillow/hopper.jpg", "pillow/hopper_16bit_qtables.jpg",
+                    "pillow/icc_profile_big.jpg", "pillow/junk_jpeg_header.jpg", "pillow/truncated_jpeg.jpg",
+                    "pillow/orientation_rectangle.jpg", "bmpsuite/html/rgb24.jpg"));
 
 // Grayscale files go through the Floyd-Steinberg quantizer into 8 bits.
 class JpegGray : public testing::TestWithParam<const char*> {};
