@@ -2,7 +2,6 @@
 #include "imaging/ImageError.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -147,55 +146,6 @@ TEST_P(GifAgainstDumps, PictureMatchesTheDump)
 INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstDumps,
                          testing::Values("gifgrid", "porsche", "solid2", "treescap", "treescap-interlaced",
                                          "x-trans"));
-
-// RGBA pixels of a PNG file.
-bool readPng(const std::string& path, int& width, int& height, Bytes& rgba)
-{
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        return false;
-    png.format = PNG_FORMAT_RGBA;
-    rgba.resize(PNG_IMAGE_SIZE(png));
-    width = int(png.width);
-    height = int(png.height);
-    return png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr) != 0;
-}
-
-class GifAgainstFrames : public testing::TestWithParam<const char*> {};
-
-// Opaque pixels of the suite's expected first frame equal our picture's.
-TEST_P(GifAgainstFrames, OpaquePixelsMatchTheExpectedFrame)
-{
-    const std::string name = GetParam();
-    const std::string framePng = name.rfind("static", 0) == 0 ? name + ".png" : name + "-0.png";
-    int w = 0, h = 0;
-    Bytes rgba;
-    ASSERT_TRUE(readPng(corpus("peterdn-gif-test-suite/gifs/frames/" + framePng), w, h, rgba));
-    GifImage image;
-    image.load(readFile(corpus("peterdn-gif-test-suite/gifs/" + name + ".gif")));
-    const Bitmap bitmap = image.toBitmap();
-    ASSERT_EQ(bitmap.width(), w);
-    ASSERT_EQ(bitmap.height(), h);
-    int compared = 0, mismatches = 0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = rgba.data() + (std::size_t(y) * w + x) * 4;
-            if (p[3] != 255)
-                continue;
-            ++compared;
-            if (bitmap.pixel(x, y) != makeColor(p[0], p[1], p[2]))
-                ++mismatches;
-        }
-    }
-    EXPECT_GT(compared, w * h / 4);
-    EXPECT_EQ(mismatches, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstFrames,
-                         testing::Values("static_nontransparent", "static_transparent", "animated_loop",
-                                         "animated_loop_interlaced", "animated_transparent_loop",
-                                         "animated_transparent_frame_norestore_loop"));
 
 TEST(GifCorpus, EveryFileLoadsOrFailsWithItsText)
 {
