@@ -1,0 +1,340 @@
+#include "imaging/JpegImage.h"
+#include "imaging/ImageError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <jerror.h>
+}
+
+namespace tintora {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string corpus(const std::string& name)
+{
+    return std::string(TINTORA_CORPUS) + "/" + name;
+}
+
+Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// A PPM or PGM image as the command-line decoder writes it.
+struct Pnm {
+    int width = 0, height = 0, channels = 0;
+    Bytes pixels;
+};
+
+Pnm runDjpeg(const std::string& options, const std::string& file)
+{
+    Pnm pnm;
+    const std::string command = "djpeg " + options + " -pnm '" + file + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return pnm;
+    char magic[3] = {};
+    int maxValue = 0;
+    if (std::fscanf(pipe, "%2s %d %d %d", magic, &pnm.width, &pnm.height, &maxValue) == 4) {
+        std::fgetc(pipe); // the single blank after the header
+        pnm.channels = magic[1] == '6' ? 3 : 1;
+        pnm.pixels.resize(std::size_t(pnm.width) * pnm.height * pnm.channels);
+        pnm.pixels.resize(std::fread(pnm.pixels.data(), 1, pnm.pixels.size(), pipe));
+    }
+    pclose(pipe);
+    return pnm;
+}
+
+bool haveDjpeg()
+{
+    return std::system("djpeg -version >/dev/null 2>&1") == 0;
+}
+
+JpegImage loaded(const std::string& file, int displayBits = 32)
+{
+    JpegImage image(displayBits);
+    image.load(readFile(corpus(file)));
+    return image;
+}
+
+// Counts pixels whose channels differ from the reference by more than `tolerance`.
+int countMismatches(const Bitmap& bitmap, const Pnm& reference, int tolerance)
+{
+    int mismatches = 0;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const ColorValue c = bitmap.pixel(x, y);
+            const std::uint8_t* r =
+                reference.pixels.data() + (std::size_t(y) * reference.width + x) * reference.channels;
+            const int want[3] = {r[0], r[reference.channels == 3 ? 1 : 0],
+                                 r[reference.channels == 3 ? 2 : 0]};
+            if (std::abs(redOf(c) - want[0]) > tolerance || std::abs(greenOf(c) - want[1]) > tolerance ||
+                std::abs(blueOf(c) - want[2]) > tolerance)
+                ++mismatches;
+        }
+    }
+    return mismatches;
+}
+
+void expectJpegError(const std::function<void()>& action)
+{
+    try {
+        action();
+        ADD_FAILURE() << "no error raised";
+    } catch (const ImageError& e) {
+        EXPECT_TRUE(std::regex_match(e.what(), std::regex("Erreur JPEG #[0-9]+"))) << e.what();
+    }
+}
+
+std::string jpegErrorText(int code)
+{
+    return formatText(texts::jpegError, code);
+}
+
+struct HeaderCase {
+    const char* file;
+    int width, height;
+    bool grayscale, progressive;
+};
+
+class JpegHeader : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(JpegHeader, LoadReadsOnlyTheHeader)
+{
+    const HeaderCase& c = GetParam();
+    JpegImage image = loaded(c.file);
+    EXPECT_EQ(image.width(), c.width);
+    EXPECT_EQ(image.height(), c.height);
+    EXPECT_EQ(image.isGrayscale(), c.grayscale);
+    EXPECT_EQ(image.isProgressive(), c.progressive);
+    EXPECT_TRUE(image.isJpeg());
+    EXPECT_FALSE(image.isDecoded());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, JpegHeader,
+    testing::Values(HeaderCase{"libjpeg-turbo/testorig.jpg", 227, 149, false, false},
+                    HeaderCase{"libjpeg-turbo/historical/testimgp.jpg", 227, 149, false, true},
+                    HeaderCase{"libjpeg-turbo/historical/testimggray.jpg", 227, 149, true, false},
+                    HeaderCase{"pillow/hopper_gray.jpg", 128, 128, true, false},
+                    HeaderCase{"pillow/app13-multiple.jpg", 256, 160, false, true}));
+
+// Colour files decode to exactly what the command-line decoder gives with the
+// same accurate integer transform.
+class JpegColour : public testing::TestWithParam<const char*> {};
+
+TEST_P(JpegColour, MatchesTheReferenceDecoderExactly)
+{
+    if (!haveDjpeg())
+        GTEST_SKIP() << "djpeg is not installed";
+    JpegImage image = loaded(GetParam());
+    const Bitmap bitmap = image.toBitmap();
+    const Pnm reference = runDjpeg("-dct int", corpus(GetParam()));
+    ASSERT_EQ(reference.channels, 3);
+    EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits24);
+    ASSERT_EQ(bitmap.width(), reference.width);
+    ASSERT_EQ(bitmap.height(), reference.height);
+    EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, JpegColour,
+    testing::Values("libjpeg-turbo/testorig.jpg", "libjpeg-turbo/testimgint.jpg",
+                    "libjpeg-turbo/testimgari.jpg", "libjpeg-turbo/historical/testimgp.jpg",
+                    "libjpeg-turbo/historical/testimgcrop.jpg", "pillow/app13-multiple.jpg",
+                    "pillow/flower.jpg", "pillow/hopper.jpg", "pillow/hopper_16bit_qtables.jpg",
+                    "pillow/icc_profile_big.jpg", "pillow/junk_jpeg_header.jpg", "pillow/truncated_jpeg.jpg",
+                    "pillow/orientation_rectangle.jpg", "bmpsuite/html/rgb24.jpg"));
+
+// Grayscale files go through the Floyd-Steinberg quantizer into 8 bits.
+class JpegGray : public testing::TestWithParam<const char*> {};
+
+TEST_P(JpegGray, QuantizesToAtMost236GrayLevels)
+{
+    JpegImage image = loaded(GetParam());
+    const Bitmap bitmap = image.toBitmap();
+    EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits8);
+    ASSERT_LE(bitmap.colorTable().size(), 236u);
+    EXPECT_GE(bitmap.colorTable().size(), 2u);
+    EXPECT_EQ(bitmap.palette(), bitmap.colorTable());
+    for (const RGBQuad& q : bitmap.colorTable())
+        EXPECT_TRUE(q.red == q.green && q.green == q.blue);
+    std::set<std::uint8_t> used;
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x)
+            used.insert(bitmap.scanLine(y)[x]);
+    EXPECT_LT(*used.rbegin(), bitmap.colorTable().size());
+
+    if (!haveDjpeg())
+        return;
+    const Pnm reference = runDjpeg("-dct int -colors 236", corpus(GetParam()));
+    ASSERT_EQ(reference.width, bitmap.width());
+    EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, JpegGray,
+                         testing::Values("libjpeg-turbo/historical/testimggray.jpg", "pillow/hopper_gray.jpg",
+                                         "pillow/jfif_unit_cm.jpg", "pillow/hopper_bad_exif.jpg"));
+
+TEST(JpegImage, ColourOnAPalettedDisplayIsQuantizedInTwoPasses)
+{
+    JpegImage image = loaded("libjpeg-turbo/testorig.jpg", 8);
+    const Bitmap bitmap = image.toBitmap();
+    EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits8);
+    EXPECT_LE(bitmap.colorTable().size(), 236u);
+    if (!haveDjpeg())
+        return;
+    const Pnm reference = runDjpeg("-dct int -colors 236", corpus("libjpeg-turbo/testorig.jpg"));
+    EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
+}
+
+TEST(JpegImage, CmykFilesComeOutAsTheirRgbColours)
+{
+    JpegImage image = loaded("pillow/pil_sample_cmyk.jpg");
+    const Bitmap bitmap = image.toBitmap();
+    EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits24);
+    if (!haveDjpeg())
+        return;
+    // The reference rounds the ink product differently by at most one step.
+    const Pnm reference = runDjpeg("-dct int", corpus("pillow/pil_sample_cmyk.jpg"));
+    ASSERT_EQ(reference.channels, 3);
+    EXPECT_EQ(countMismatches(bitmap, reference, 1), 0);
+}
+
+TEST(JpegImage, DecodesOnceAndHandsOutIndependentCopies)
+{
+    JpegImage image = loaded("libjpeg-turbo/testorig.jpg");
+    Bitmap first = image.toBitmap();
+    EXPECT_TRUE(image.isDecoded());
+    first.scanLine(0)[0] ^= 0xFF;
+    const Bitmap second = image.toBitmap();
+    EXPECT_NE(first.scanLine(0)[0], second.scanLine(0)[0]);
+    EXPECT_EQ(&image.decodedBitmap(), &image.decodedBitmap());
+}
+
+TEST(JpegImage, TwelveBitFilesFailAtLoad)
+{
+    JpegImage image;
+    try {
+        image.load(readFile(corpus("libjpeg-turbo/historical/testorig12.jpg")));
+        FAIL() << "loaded a 12-bit file";
+    } catch (const ImageError& e) {
+        EXPECT_EQ(e.what(), jpegErrorText(JERR_BAD_PRECISION));
+    }
+}
+
+TEST(JpegImage, EmptyAndForeignDataFailAtLoad)
+{
+    for (const Bytes& bytes : {Bytes{}, Bytes{'B', 'M', 0, 0}, readFile(corpus("giflib/pic/porsche.gif"))}) {
+        JpegImage image;
+        expectJpegError([&] { image.load(bytes); });
+    }
+}
+
+TEST(JpegImage, FailedLoadKeepsThePreviousImage)
+{
+    JpegImage image = loaded("pillow/hopper.jpg");
+    expectJpegError([&] { image.load(Bytes{0xFF, 0xD8, 0xFF}); });
+    EXPECT_EQ(image.width(), 128);
+    EXPECT_EQ(image.toBitmap().width(), 128);
+}
+
+// Renames every marker `from` into an application marker, hiding those segments.
+Bytes hideMarker(Bytes bytes, std::uint8_t from)
+{
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == from)
+            bytes[i + 1] = 0xE5;
+    return bytes;
+}
+
+TEST(JpegImage, ErrorInTheImageDataShowsOnlyAtConversion)
+{
+    // Without its quantization tables the header still reads.
+    JpegImage image;
+    image.load(hideMarker(readFile(corpus("libjpeg-turbo/testorig.jpg")), 0xDB));
+    EXPECT_EQ(image.width(), 227);
+    try {
+        image.toBitmap();
+        FAIL() << "decoded without quantization tables";
+    } catch (const ImageError& e) {
+        EXPECT_EQ(e.what(), jpegErrorText(JERR_NO_QUANT_TABLE));
+    }
+    EXPECT_FALSE(image.isDecoded());
+}
+
+TEST(JpegImage, TruncatedDataDecodesWithWarningsIgnored)
+{
+    Bytes bytes = readFile(corpus("libjpeg-turbo/testorig.jpg"));
+    bytes.resize(bytes.size() / 2);
+    JpegImage image;
+    image.load(bytes);
+    const Bitmap bitmap = image.toBitmap();
+    EXPECT_EQ(bitmap.width(), 227);
+    EXPECT_EQ(bitmap.height(), 149);
+}
+
+// Every cut and a spread of flipped bytes either decode or fail with the text.
+TEST(JpegImage, DamagedFilesNeverCrash)
+{
+    const Bytes original = readFile(corpus("libjpeg-turbo/historical/testimgp.jpg"));
+    std::vector<Bytes> damaged;
+    for (std::size_t n = 0; n < original.size(); n += 37)
+        damaged.emplace_back(original.begin(), original.begin() + std::ptrdiff_t(n));
+    unsigned seed = 12345;
+    for (int i = 0; i < 150; ++i) {
+        Bytes b = original;
+        for (int k = 0; k < 4; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            b[(seed >> 8) % b.size()] ^= std::uint8_t(1u << (seed % 8));
+        }
+        damaged.push_back(std::move(b));
+    }
+    for (const Bytes& bytes : damaged) {
+        JpegImage image;
+        try {
+            image.load(bytes);
+            const Bitmap bitmap = image.toBitmap();
+            EXPECT_EQ(bitmap.width(), image.width());
+        } catch (const ImageError& e) {
+            EXPECT_TRUE(std::regex_match(e.what(), std::regex("Erreur JPEG #[0-9]+"))) << e.what();
+        }
+    }
+}
+
+TEST(JpegImage, OversizedPicturesAreRefusedBeforeAllocating)
+{
+    // Patch the frame header of a small file to claim 60000 x 60000 pixels.
+    Bytes bytes = readFile(corpus("libjpeg-turbo/testorig.jpg"));
+    for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            bytes[i + 5] = 0xEA, bytes[i + 6] = 0x60; // height
+            bytes[i + 7] = 0xEA, bytes[i + 8] = 0x60; // width
+            break;
+        }
+    }
+    JpegImage image;
+    image.load(bytes);
+    EXPECT_EQ(image.width(), 60000);
+    try {
+        image.toBitmap();
+        FAIL() << "decoded a 3.6-gigapixel picture";
+    } catch (const ImageError& e) {
+        EXPECT_EQ(e.what(), jpegErrorText(JERR_IMAGE_TOO_BIG));
+    }
+}
+
+} // namespace
+} // namespace tintora
