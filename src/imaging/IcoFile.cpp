@@ -56,6 +56,9 @@ bool depthAccepts(IconDirKind kind, const IconDirEntry& entry, int depth)
 std::optional<IconDirEntry> findIconEntry(std::span<const std::uint8_t> directory, IconDirKind kind, int size,
                                           int depth)
 {
+    // No icon is 0 pixels wide: a 0 width byte stands for 256 and is never asked for.
+    if (size <= 0)
+        return std::nullopt;
     ByteCursor cursor(directory);
     try {
         const auto count = readIconDirHeader(cursor);
