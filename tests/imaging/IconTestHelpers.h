@@ -2,6 +2,7 @@
 // Shared by the icon and program-file tests: file bytes, reference renderings,
 // pixel comparison and hand-built icon images.
 #include "imaging/Bitmap.h"
+#include "imaging/ImageError.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <iterator>
 #include <string>
 #include <vector>
