@@ -97,9 +97,14 @@ std::optional<IconImage> extractFromIco(IcoSource& source, int size, int depth)
 {
     if (size <= 0)
         return std::nullopt;
-    const std::uint64_t directoryBytes =
-        std::min<std::uint64_t>(source.size(), kIconDirHeaderSize + kIconFileEntrySize * 0xFFFF);
     std::vector<std::uint8_t> bytes;
+    if (!source.read(0, kIconDirHeaderSize, bytes))
+        return std::nullopt;
+    // Read the entries the count promises, or as many as the file holds: a match
+    // before the file ends still counts.
+    const std::size_t count = std::size_t(bytes[4]) | (std::size_t(bytes[5]) << 8);
+    const std::uint64_t directoryBytes =
+        std::min<std::uint64_t>(source.size(), kIconDirHeaderSize + kIconFileEntrySize * count);
     if (!source.read(0, std::size_t(directoryBytes), bytes))
         return std::nullopt;
     const auto entry = findIconEntry(bytes, IconDirKind::File, size, depth);

@@ -14,7 +14,10 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-[[noreturn]] void failImage() { throw ImageError(texts::badBitmap); }
+[[noreturn]] void failImage()
+{
+    throw ImageError(texts::badBitmap);
+}
 
 // The fields of BITMAPINFOHEADER (40 bytes) an icon image needs. Icon images never
 // use a core header, and later header versions only add fields after these.
@@ -102,9 +105,15 @@ void fetchColor(const DibLayout& l, const std::vector<RGBQuad>& table, const std
 {
     unsigned index = 0;
     switch (l.bits) {
-    case 1: index = (row[x >> 3] >> (7 - (x & 7))) & 1u; break;
-    case 4: index = (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4); break;
-    case 8: index = row[x]; break;
+    case 1:
+        index = (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        break;
+    case 4:
+        index = (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
+        break;
+    case 8:
+        index = row[x];
+        break;
     case 16: {
         // 16-bit rows without masks are 5-5-5.
         const unsigned v = unsigned(row[2 * x]) | (unsigned(row[2 * x + 1]) << 8);
@@ -114,8 +123,12 @@ void fetchColor(const DibLayout& l, const std::vector<RGBQuad>& table, const std
         out[2] = expand((v >> 10) & 0x1F);
         return;
     }
-    case 24: std::memcpy(out, row + 3 * x, 3); return;
-    case 32: std::memcpy(out, row + 4 * x, 3); return;
+    case 24:
+        std::memcpy(out, row + 3 * x, 3);
+        return;
+    case 32:
+        std::memcpy(out, row + 4 * x, 3);
+        return;
     }
     // An index beyond the table shows black, as the display system does.
     if (index < table.size()) {
@@ -190,7 +203,10 @@ void readPngBytes(png_structp png, png_bytep out, png_size_t n)
 }
 
 void ignorePngWarning(png_structp, png_const_charp) {}
-void failPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void failPng(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 
 // Reads the header and sets the transforms that give blue, green, red, alpha
 // bytes. Returns false on any libpng error.

@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/ImageError.h"
 
 #include <cstdint>
 #include <span>

@@ -8,21 +8,24 @@ namespace tintora {
 
 namespace {
 
-constexpr std::uint16_t kDosMagic = 0x5A4D;         // "MZ"
-constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
+constexpr std::uint16_t kDosMagic = 0x5A4D;        // "MZ"
+constexpr std::uint32_t kPeSignature = 0x00004550; // "PE\0\0"
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-constexpr std::size_t kDosNewHeaderField = 0x3C;    // e_lfanew
-constexpr std::size_t kCoffHeaderSize = 20;         // IMAGE_FILE_HEADER
-constexpr std::size_t kSectionHeaderSize = 40;      // IMAGE_SECTION_HEADER
-constexpr std::size_t kResourceDirectoryIndex = 2;  // IMAGE_DIRECTORY_ENTRY_RESOURCE
-constexpr std::size_t kResourceDirectorySize = 16;  // IMAGE_RESOURCE_DIRECTORY
-constexpr std::size_t kResourceDataEntrySize = 16;  // IMAGE_RESOURCE_DATA_ENTRY
+constexpr std::size_t kDosNewHeaderField = 0x3C;   // e_lfanew
+constexpr std::size_t kCoffHeaderSize = 20;        // IMAGE_FILE_HEADER
+constexpr std::size_t kSectionHeaderSize = 40;     // IMAGE_SECTION_HEADER
+constexpr std::size_t kResourceDirectoryIndex = 2; // IMAGE_DIRECTORY_ENTRY_RESOURCE
+constexpr std::size_t kResourceDirectorySize = 16; // IMAGE_RESOURCE_DIRECTORY
+constexpr std::size_t kResourceDataEntrySize = 16; // IMAGE_RESOURCE_DATA_ENTRY
 constexpr std::uint32_t kHighBit = 0x80000000u;
 // The loader never maps more than 96 sections; a larger count is damage.
 constexpr std::uint16_t kMaxSections = 96;
 
-[[noreturn]] void failImage() { throw ImageError(texts::badBitmap); }
+[[noreturn]] void failImage()
+{
+    throw ImageError(texts::badBitmap);
+}
 
 // One IMAGE_RESOURCE_DIRECTORY_ENTRY: a name (text offset when the high bit is
 // set, number otherwise) and a target (subdirectory when the high bit is set).
@@ -126,8 +129,10 @@ void PeReader::readHeaders()
         const std::size_t start = std::size_t(root->data() - m_image.data());
         for (const Section& s : m_sections)
             if (resourceRva >= s.virtualAddress && resourceRva - s.virtualAddress < s.rawSize) {
-                const std::size_t end = std::min<std::size_t>(m_image.size(), std::size_t(s.rawOffset) + s.rawSize);
-                m_resources = m_image.subspan(start, end - start);
+                const std::size_t end =
+                    std::min<std::size_t>(m_image.size(), std::size_t(s.rawOffset) + s.rawSize);
+                if (end > start)
+                    m_resources = m_image.subspan(start, end - start);
                 break;
             }
     }

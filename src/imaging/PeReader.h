@@ -1,4 +1,6 @@
 #pragma once
+#include "imaging/ImageError.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -34,7 +36,8 @@ public:
     // then numbers, as the directory stores them).
     std::vector<ResourceName> resourceNames(std::uint32_t type) const;
     // The data of a resource in its first language.
-    std::optional<std::span<const std::uint8_t>> findResource(std::uint32_t type, const ResourceName& name) const;
+    std::optional<std::span<const std::uint8_t>> findResource(std::uint32_t type,
+                                                              const ResourceName& name) const;
     // The data of the first resource of a type, in its first language.
     std::optional<std::span<const std::uint8_t>> firstResource(std::uint32_t type) const;
 

@@ -73,7 +73,9 @@ TEST(IconDib, SixteenBitIsFiveFiveFive)
 {
     DibIcon d;
     d.bits = 16;
-    d.pixel = [](int x, int y) { return y == 0 ? (x == 0 ? 0x7FFFu : 0x001Fu) : (x == 0 ? 0x03E0u : 0x4210u); };
+    d.pixel = [](int x, int y) {
+        return y == 0 ? (x == 0 ? 0x7FFFu : 0x001Fu) : (x == 0 ? 0x03E0u : 0x4210u);
+    };
     const Bitmap out = decodeIconImage(d.bytes());
     EXPECT_EQ(at(out, 0, 0), (Bgra{255, 255, 255, 255}));
     EXPECT_EQ(at(out, 1, 0), (Bgra{255, 0, 0, 255}));
@@ -158,7 +160,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDib{"NegativeWidth", [](Bytes& b) { set32(b, 4, 0xFFFFFFF0); }},
                       BadDib{"TopDown", [](Bytes& b) { set32(b, 8, std::uint32_t(-32)); }},
                       BadDib{"HeightOne", [](Bytes& b) { set32(b, 8, 1); }},
-                      BadDib{"HugeSides", [](Bytes& b) { set32(b, 4, 0xFFFF); set32(b, 8, 0xFFFF); }},
+                      BadDib{"HugeSides",
+                             [](Bytes& b) {
+                                 set32(b, 4, 0xFFFF);
+                                 set32(b, 8, 0xFFFF);
+                             }},
                       BadDib{"WiderThanData", [](Bytes& b) { set32(b, 4, 1000); }},
                       BadDib{"Planes", [](Bytes& b) { b[12] = 2; }},
                       BadDib{"TwoBits", [](Bytes& b) { b[14] = 2; }},

@@ -74,9 +74,10 @@ TEST_P(IcoSelection, PicksFirstMatchingEntryAndDecodesIt)
     EXPECT_EQ(fromFile->height(), c.size);
     EXPECT_EQ(fromFile->color.pixelFormat(), PixelFormat::Bits32);
     EXPECT_TRUE(sameIcon(fromBytes->color, fromFile->color));
-    if (c.reference)
+    if (c.reference) {
         EXPECT_TRUE(sameIcon(fromFile->color,
                              loadReference(baseName(c.file) + ".e" + std::to_string(c.expected) + ".png")));
+    }
 }
 
 const std::string kModern = kIcons + "modern-install-full.ico";
@@ -97,9 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{kModern, 64, -1, -1, false}, SelectionCase{kModern, 80, -1, -1, false},
         // A 48-pixel 4-bit image is longer than 744 bytes, so -1 takes it before the 8-bit one.
         SelectionCase{kOrange, 48, -1, 4, true}, SelectionCase{kOrange, 48, 8, 5, true},
-        SelectionCase{kOrange, 48, 32, 8, true},
-        SelectionCase{kMenu, 16, -1, 3, false}, SelectionCase{kMenu, 16, -2, 0, false},
-        SelectionCase{kMenu, 24, -1, 2, true}, SelectionCase{kMenu, 64, -1, 5, true},
+        SelectionCase{kOrange, 48, 32, 8, true}, SelectionCase{kMenu, 16, -1, 3, false},
+        SelectionCase{kMenu, 16, -2, 0, false}, SelectionCase{kMenu, 24, -1, 2, true},
+        SelectionCase{kMenu, 64, -1, 5, true},
         // The 256-pixel entry has width byte 0 and never matches.
         SelectionCase{kMenu, 256, -1, -1, false}, SelectionCase{kMenu, 0, -1, -1, false},
         SelectionCase{kV3, 32, -1, 4, false}, SelectionCase{kV3, 32, -2, 0, false},
@@ -108,13 +109,15 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{kClassic, 32, -1, -1, false}, SelectionCase{kClassic, 32, -2, 1, true},
         SelectionCase{kClassic, 16, -5, 0, true},
         SelectionCase{kIcons + "pixel-install.ico", 24, -1, 1, true},
-        SelectionCase{"nsis/Stubs/uninst", 32, -1, -1, false}, SelectionCase{"nsis/Stubs/uninst", 32, 0, 0, true},
+        SelectionCase{"nsis/Stubs/uninst", 32, -1, -1, false},
+        SelectionCase{"nsis/Stubs/uninst", 32, 0, 0, true},
         SelectionCase{"pillow/hopper.ico", 16, -1, 0, true},
         SelectionCase{"pillow/hopper_mask.ico", 16, -1, -1, false},
         SelectionCase{"pillow/hopper_mask.ico", 16, 1, 0, true},
         SelectionCase{"pillow/black_and_white.ico", 16, 1, 0, true},
         SelectionCase{"pillow/hopper_draw.ico", 16, -1, 0, true}, // a PNG-coded image
-        SelectionCase{"pillow/python.ico", 16, -1, 0, true}, SelectionCase{"pillow/python.ico", 48, -1, 2, true},
+        SelectionCase{"pillow/python.ico", 16, -1, 0, true},
+        SelectionCase{"pillow/python.ico", 48, -1, 2, true},
         SelectionCase{"pillow/pillow.ico", 48, -1, 1, true},
         SelectionCase{"pillow/hopper_256x256.ico", 16, -1, -1, false}));
 
@@ -138,7 +141,8 @@ TEST_P(IcoEntryDecoding, MatchesOtherDecoder)
 INSTANTIATE_TEST_SUITE_P(Corpus, IcoEntryDecoding,
                          ::testing::Values(StoredEntry{kModern, 0}, StoredEntry{kModern, 2},
                                            StoredEntry{kOrange, 4}, StoredEntry{kClassic, 0},
-                                           StoredEntry{kMenu, 5}, StoredEntry{kV3, 2}, // 256-pixel PNG, palette
+                                           StoredEntry{kMenu, 5},
+                                           StoredEntry{kV3, 2}, // 256-pixel PNG, palette
                                            StoredEntry{"pillow/python.ico", 0},
                                            StoredEntry{"pillow/hopper_draw.ico", 0}));
 
@@ -209,8 +213,9 @@ TEST_P(IcoDamaged, GivesNoIcon)
     const Bytes ico = GetParam().make();
     EXPECT_FALSE(ExtractIconFromBytes(ico, 16, -1));
     TempFolder folder;
-    const QString path = folder.write(QStringLiteral("damaged.ico"),
-                                      QByteArray(reinterpret_cast<const char*>(ico.data()), qsizetype(ico.size())));
+    const QString path =
+        folder.write(QStringLiteral("damaged.ico"),
+                     QByteArray(reinterpret_cast<const char*>(ico.data()), qsizetype(ico.size())));
     EXPECT_FALSE(ExtractIconFromFile(path.toStdString(), 16, -1));
 }
 
@@ -222,37 +227,57 @@ Bytes withByte(Bytes b, std::size_t at, std::uint8_t v)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IcoDamaged,
-    ::testing::Values(
-        DamagedCase{"Empty", [] { return Bytes{}; }},
-        DamagedCase{"HeaderCut", [] { return Bytes{0, 0, 1}; }},
-        DamagedCase{"ReservedSet", [] { return withByte(buildIco({{16, 8, solidImage(16, 8, kRed)}}), 0, 1); }},
-        DamagedCase{"CursorType", [] { return withByte(buildIco({{16, 8, solidImage(16, 8, kRed)}}), 2, 2); }},
-        DamagedCase{"CountBeyondFile",
-                    [] { return buildIco({{32, 8, solidImage(32, 8, kRed)}}, 0xFFFE); }},
-        DamagedCase{"EntryCut",
-                    [] {
-                        Bytes b = buildIco({{16, 8, solidImage(16, 8, kRed)}});
-                        b.resize(6 + 10);
-                        return b;
-                    }},
-        DamagedCase{"OffsetBeyondFile",
-                    [] { return buildIco({{16, 8, solidImage(16, 8, kRed), {}, 0xFFFFFFF0u}}); }},
-        DamagedCase{"LengthBeyondFile",
-                    [] { return buildIco({{16, 8, solidImage(16, 8, kRed), 0xFFFFFFFFu, {}}}); }},
-        DamagedCase{"ZeroLength", [] { return buildIco({{16, 8, solidImage(16, 8, kRed), 0u, {}}}); }},
-        DamagedCase{"ImageCut",
-                    [] {
-                        Bytes image = solidImage(16, 8, kRed);
-                        image.resize(image.size() - 1);
-                        return buildIco({{16, 8, image}});
-                    }},
-        DamagedCase{"LengthCutsMask",
-                    [] {
-                        Bytes image = solidImage(16, 8, kRed);
-                        const auto length = std::uint32_t(image.size() - 4);
-                        return buildIco({{16, 8, image, length, {}}});
-                    }},
-        DamagedCase{"NotAnImage", [] { return buildIco({{16, 8, Bytes(2000, 0x5A)}}); }}),
+    ::testing::Values(DamagedCase{"Empty", [] { return Bytes{}; }},
+                      DamagedCase{"HeaderCut",
+                                  [] {
+                                      return Bytes{0, 0, 1};
+                                  }},
+                      DamagedCase{"ReservedSet",
+                                  [] {
+                                      return withByte(buildIco({{16, 8, solidImage(16, 8, kRed)}}), 0, 1);
+                                  }},
+                      DamagedCase{"CursorType",
+                                  [] {
+                                      return withByte(buildIco({{16, 8, solidImage(16, 8, kRed)}}), 2, 2);
+                                  }},
+                      DamagedCase{"CountBeyondFile",
+                                  [] {
+                                      return buildIco({{32, 8, solidImage(32, 8, kRed)}}, 0xFFFE);
+                                  }},
+                      DamagedCase{"EntryCut",
+                                  [] {
+                                      Bytes b = buildIco({{16, 8, solidImage(16, 8, kRed)}});
+                                      b.resize(6 + 10);
+                                      return b;
+                                  }},
+                      DamagedCase{"OffsetBeyondFile",
+                                  [] {
+                                      return buildIco({{16, 8, solidImage(16, 8, kRed), {}, 0xFFFFFFF0u}});
+                                  }},
+                      DamagedCase{"LengthBeyondFile",
+                                  [] {
+                                      return buildIco({{16, 8, solidImage(16, 8, kRed), 0xFFFFFFFFu, {}}});
+                                  }},
+                      DamagedCase{"ZeroLength",
+                                  [] {
+                                      return buildIco({{16, 8, solidImage(16, 8, kRed), 0u, {}}});
+                                  }},
+                      DamagedCase{"ImageCut",
+                                  [] {
+                                      Bytes image = solidImage(16, 8, kRed);
+                                      image.resize(image.size() - 1);
+                                      return buildIco({{16, 8, image}});
+                                  }},
+                      DamagedCase{"LengthCutsMask",
+                                  [] {
+                                      Bytes image = solidImage(16, 8, kRed);
+                                      const auto length = std::uint32_t(image.size() - 4);
+                                      return buildIco({{16, 8, image, length, {}}});
+                                  }},
+                      DamagedCase{"NotAnImage",
+                                  [] {
+                                      return buildIco({{16, 8, Bytes(2000, 0x5A)}});
+                                  }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IcoFiles, NonIconsAndMissingFilesGiveNoIcon)
@@ -320,18 +345,18 @@ TEST_P(DepthSelector, Accepts)
 constexpr auto F = IconDirKind::File;
 constexpr auto G = IconDirKind::Group;
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DepthSelector,
-    ::testing::Values(DepthCase{F, 8, 100, 8, true}, DepthCase{F, 8, 100, 4, false}, DepthCase{F, 0, 9999, 0, true},
-                      DepthCase{F, 32, 100, 0, false}, DepthCase{G, 4, 744, 4, true},
-                      DepthCase{F, 5, 10, -1, true}, DepthCase{F, 4, 744, -1, false},
-                      DepthCase{F, 4, 745, -1, true}, DepthCase{F, 0, 744, -1, false},
-                      DepthCase{F, 0, 745, -1, true}, DepthCase{F, 1, 816, -1, true},
-                      DepthCase{G, 0, 10, -1, true}, DepthCase{G, 4, 5000, -1, false},
-                      DepthCase{G, 8, 10, -1, true}, DepthCase{G, 1, 5000, -1, false},
-                      DepthCase{F, 4, 10, -2, true}, DepthCase{F, 0, 5000, -2, true},
-                      DepthCase{F, 8, 10, -2, false}, DepthCase{G, 4, 10, -100, true},
-                      DepthCase{G, 1, 10, -100, false}, DepthCase{G, 32, 10, -2, false}));
+INSTANTIATE_TEST_SUITE_P(Table, DepthSelector,
+                         ::testing::Values(DepthCase{F, 8, 100, 8, true}, DepthCase{F, 8, 100, 4, false},
+                                           DepthCase{F, 0, 9999, 0, true}, DepthCase{F, 32, 100, 0, false},
+                                           DepthCase{G, 4, 744, 4, true}, DepthCase{F, 5, 10, -1, true},
+                                           DepthCase{F, 4, 744, -1, false}, DepthCase{F, 4, 745, -1, true},
+                                           DepthCase{F, 0, 744, -1, false}, DepthCase{F, 0, 745, -1, true},
+                                           DepthCase{F, 1, 816, -1, true}, DepthCase{G, 0, 10, -1, true},
+                                           DepthCase{G, 4, 5000, -1, false}, DepthCase{G, 8, 10, -1, true},
+                                           DepthCase{G, 1, 5000, -1, false}, DepthCase{F, 4, 10, -2, true},
+                                           DepthCase{F, 0, 5000, -2, true}, DepthCase{F, 8, 10, -2, false},
+                                           DepthCase{G, 4, 10, -100, true}, DepthCase{G, 1, 10, -100, false},
+                                           DepthCase{G, 32, 10, -2, false}));
 
 } // namespace
 } // namespace tintora::test

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,10 @@ namespace tintora::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline std::string corpusFile(const std::string& relative) { return std::string(TINTORA_CORPUS) + "/" + relative; }
+inline std::string corpusFile(const std::string& relative)
+{
+    return std::string(TINTORA_CORPUS) + "/" + relative;
+}
 inline std::string icoReference(const std::string& name)
 {
     return std::string(TINTORA_TEST_DATA) + "/ico/reference/" + name;
@@ -55,8 +58,8 @@ inline Bitmap loadReference(const std::string& name)
 inline ::testing::AssertionResult sameIcon(const Bitmap& actual, const Bitmap& expected)
 {
     if (actual.width() != expected.width() || actual.height() != expected.height())
-        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height() << ", expected "
-                                             << expected.width() << "x" << expected.height();
+        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
+                                             << ", expected " << expected.width() << "x" << expected.height();
     int wrong = 0;
     std::string first;
     for (int y = 0; y < actual.height(); ++y)
@@ -65,8 +68,8 @@ inline ::testing::AssertionResult sameIcon(const Bitmap& actual, const Bitmap& e
             const std::uint8_t* e = expected.scanLine(y) + 4 * x;
             const bool same = a[3] == e[3] && (e[3] == 0 || std::equal(a, a + 3, e));
             if (!same && wrong++ == 0)
-                first = "(" + std::to_string(x) + "," + std::to_string(y) + ") BGRA " + std::to_string(a[0]) + " " +
-                        std::to_string(a[1]) + " " + std::to_string(a[2]) + " " + std::to_string(a[3]) +
+                first = "(" + std::to_string(x) + "," + std::to_string(y) + ") BGRA " + std::to_string(a[0]) +
+                        " " + std::to_string(a[1]) + " " + std::to_string(a[2]) + " " + std::to_string(a[3]) +
                         ", expected " + std::to_string(e[0]) + " " + std::to_string(e[1]) + " " +
                         std::to_string(e[2]) + " " + std::to_string(e[3]);
         }
@@ -143,7 +146,8 @@ struct IcoEntrySpec {
     std::uint16_t bitCount = 0;
     Bytes image;
     // When set, replace the stored length or offset (for damaged files).
-    std::optional<std::uint32_t> lengthField, offsetField;
+    std::optional<std::uint32_t> lengthField = std::nullopt;
+    std::optional<std::uint32_t> offsetField = std::nullopt;
 };
 
 inline Bytes buildIco(const std::vector<IcoEntrySpec>& entries, std::uint16_t countField = 0xFFFF)

@@ -16,9 +16,15 @@ struct StubCase {
     bool is64;
 };
 
-std::ostream& operator<<(std::ostream& os, const StubCase& c) { return os << c.file; }
+std::ostream& operator<<(std::ostream& os, const StubCase& c)
+{
+    return os << c.file;
+}
 
-std::string stubPath(const StubCase& c) { return corpusFile(std::string("nsis/Stubs/") + c.file); }
+std::string stubPath(const StubCase& c)
+{
+    return corpusFile(std::string("nsis/Stubs/") + c.file);
+}
 
 class PeStub : public ::testing::TestWithParam<StubCase> {};
 
@@ -56,7 +62,8 @@ TEST_P(PeStub, ExtractsTheGroupIconByDepth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, PeStub,
-                         ::testing::Values(StubCase{"zlib-x86-ansi", false}, StubCase{"zlib-x86-unicode", false},
+                         ::testing::Values(StubCase{"zlib-x86-ansi", false},
+                                           StubCase{"zlib-x86-unicode", false},
                                            StubCase{"zlib-amd64-unicode", true}));
 
 TEST(PeFiles, NonProgramFilesGiveNothing)
@@ -77,7 +84,10 @@ std::uint32_t get32(const Bytes& b, std::size_t at)
     return std::uint32_t(b[at]) | (std::uint32_t(b[at + 1]) << 8) | (std::uint32_t(b[at + 2]) << 16) |
            (std::uint32_t(b[at + 3]) << 24);
 }
-std::uint16_t get16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | (b[at + 1] << 8)); }
+std::uint16_t get16(const Bytes& b, std::size_t at)
+{
+    return std::uint16_t(b[at] | (b[at + 1] << 8));
+}
 void set32(Bytes& b, std::size_t at, std::uint32_t v)
 {
     for (int k = 0; k < 4; ++k)
@@ -148,7 +158,10 @@ struct Mutation {
     bool iconStays; // the first icon is still found with depth 4
 };
 
-std::ostream& operator<<(std::ostream& os, const Mutation& m) { return os << m.name; }
+std::ostream& operator<<(std::ostream& os, const Mutation& m)
+{
+    return os << m.name;
+}
 
 class PeDamaged : public ::testing::TestWithParam<Mutation> {};
 
@@ -169,18 +182,19 @@ TEST_P(PeDamaged, NeverCrashesAndFindsOnlyWhatIsThere)
 INSTANTIATE_TEST_SUITE_P(
     Cases, PeDamaged,
     ::testing::Values(
-        Mutation{"NewHeaderBeyondFile", [](Bytes& b, const StubLayout&) { set32(b, 0x3C, 0xFFFFFFF0); }, false},
-        Mutation{"NewHeaderAtEnd", [](Bytes& b, const StubLayout&) { set32(b, 0x3C, std::uint32_t(b.size() - 2)); },
+        Mutation{"NewHeaderBeyondFile", [](Bytes& b, const StubLayout&) { set32(b, 0x3C, 0xFFFFFFF0); },
                  false},
+        Mutation{"NewHeaderAtEnd",
+                 [](Bytes& b, const StubLayout&) { set32(b, 0x3C, std::uint32_t(b.size() - 2)); }, false},
         Mutation{"NoPeSignature", [](Bytes& b, const StubLayout& l) { b[l.peHeader + 1] = 'X'; }, false},
-        Mutation{"UnknownOptionalHeader", [](Bytes& b, const StubLayout& l) { set16(b, l.peHeader + 24, 0x107); },
-                 false},
+        Mutation{"UnknownOptionalHeader",
+                 [](Bytes& b, const StubLayout& l) { set16(b, l.peHeader + 24, 0x107); }, false},
         Mutation{"SectionCountHuge", [](Bytes& b, const StubLayout& l) { set16(b, l.peHeader + 6, 0xFFFF); },
                  false},
-        Mutation{"OptionalHeaderSizeHuge", [](Bytes& b, const StubLayout& l) { set16(b, l.peHeader + 20, 0xFFFF); },
-                 false},
-        Mutation{"NoResourceDirectory", [](Bytes& b, const StubLayout& l) { set32(b, l.peHeader + 24 + 92, 2); },
-                 false},
+        Mutation{"OptionalHeaderSizeHuge",
+                 [](Bytes& b, const StubLayout& l) { set16(b, l.peHeader + 20, 0xFFFF); }, false},
+        Mutation{"NoResourceDirectory",
+                 [](Bytes& b, const StubLayout& l) { set32(b, l.peHeader + 24 + 92, 2); }, false},
         Mutation{"RawOffsetsBeyondFile",
                  [](Bytes& b, const StubLayout& l) {
                      for (std::size_t i = 0; i < l.sectionCount; ++i)
@@ -207,17 +221,19 @@ INSTANTIATE_TEST_SUITE_P(
                          set32(b, l.resourceRoot + 16 + 8 * i + 4, 0x80000000u);
                  },
                  false},
-        Mutation{"GroupSizeHuge", [](Bytes& b, const StubLayout& l) { set32(b, l.groupDataEntry + 4, 0xFFFFFFFF); },
+        Mutation{"GroupSizeHuge",
+                 [](Bytes& b, const StubLayout& l) { set32(b, l.groupDataEntry + 4, 0xFFFFFFFF); }, false},
+        Mutation{"GroupAddressZero", [](Bytes& b, const StubLayout& l) { set32(b, l.groupDataEntry, 0); },
                  false},
-        Mutation{"GroupAddressZero", [](Bytes& b, const StubLayout& l) { set32(b, l.groupDataEntry, 0); }, false},
         Mutation{"GroupNotIconDirectory", [](Bytes& b, const StubLayout& l) { b[l.group + 2] = 2; }, false},
         // The first entry matches before the count runs past the group's bytes.
-        Mutation{"GroupCountHuge", [](Bytes& b, const StubLayout& l) { set16(b, l.group + 4, 0xFFFF); }, true},
-        Mutation{"GroupPointsAtMissingIcon", [](Bytes& b, const StubLayout& l) { set16(b, l.group + 18, 999); },
-                 false},
+        Mutation{"GroupCountHuge", [](Bytes& b, const StubLayout& l) { set16(b, l.group + 4, 0xFFFF); },
+                 true},
+        Mutation{"GroupPointsAtMissingIcon",
+                 [](Bytes& b, const StubLayout& l) { set16(b, l.group + 18, 999); }, false},
         Mutation{"IconCut", [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 100); }, false},
-        Mutation{"IconSizeHuge", [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 0xFFFFFFF0); },
-                 false}),
+        Mutation{"IconSizeHuge",
+                 [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 0xFFFFFFF0); }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Seeded byte changes and truncations over the whole file: whatever comes out,
@@ -239,7 +255,8 @@ TEST(PeFiles, RandomDamageNeverCrashes)
         Bytes image = original;
         for (int k = 0; k < 4; ++k) {
             // Half the changes land in the headers, half in the resources.
-            const std::size_t at = (next() & 1) ? next() % 0x400 : l.resourceRoot + next() % (image.size() - l.resourceRoot);
+            const std::size_t at =
+                (next() & 1) ? next() % 0x400 : l.resourceRoot + next() % (image.size() - l.resourceRoot);
             image[at] = std::uint8_t(next());
         }
         found += ExtractIconFromModuleBytes(image, 32, -2).has_value();
