@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils fonts-wine fontconfig
-  python3-pil imagemagick libjpeg-turbo-progs giflib-tools libgif-dev
+  python3-pil imagemagick libjpeg-turbo-progs giflib-tools libgif-dev icoutils
 )
 missing=()
 for p in "${packages[@]}"; do
