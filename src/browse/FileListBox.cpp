@@ -360,7 +360,8 @@ void TFileListBox::addEntries(unsigned searchAttr)
             unsigned bits = (a.hidden ? 0x02u : 0u) | (a.system ? 0x04u : 0u) | (a.directory ? 0x10u : 0u) |
                             (a.archive ? 0x20u : 0u);
             // Only asked for when it matters: it costs a call to the file system.
-            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) && !info.isWritable())
+            // Read-only is a mark of the file (its owner may not write it), not of who asks.
+            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) && !(info.permissions() & QFileDevice::WriteOwner))
                 bits |= 0x01u;
             if ((bits & searchAttr) == 0)
                 continue;

@@ -145,6 +145,8 @@ void TFileListBox::mouseMoveEvent(QMouseEvent* e)
     });
 }
 
+void TFileListBox::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+
 void TFileListBox::keyPressEvent(QKeyEvent* e)
 {
     guarded([&] {
