@@ -34,7 +34,8 @@ QString imageFolder()
     static QTemporaryDir dir;
     static const bool filled = [] {
         for (int i = 0; i < fileCount; ++i) {
-            QFile f(dir.filePath(QStringLiteral("Skin_%1.bmp").arg((i * 7919) % fileCount, 5, 10, QLatin1Char('0'))));
+            QFile f(dir.filePath(
+                QStringLiteral("Skin_%1.bmp").arg((i * 7919) % fileCount, 5, 10, QLatin1Char('0'))));
             if (!f.open(QIODevice::WriteOnly))
                 return false;
         }
@@ -53,12 +54,12 @@ void BM_BareQDirListing(benchmark::State& state)
     const QString folder = imageFolder();
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        const QStringList names = QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files,
-                                                         QDir::Name | QDir::IgnoreCase);
+        const QStringList names =
+            QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
         benchmark::DoNotOptimize(names.size());
     }
-    qdirSecondsPerListing =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / double(state.iterations());
+    qdirSecondsPerListing = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+                            double(state.iterations());
 }
 BENCHMARK(BM_BareQDirListing)->Unit(benchmark::kMillisecond);
 

@@ -16,9 +16,12 @@ namespace tintora {
 namespace {
 
 // Formats a Windows host hands over under their clipboard names.
-const QString nativeDescriptor = QStringLiteral("application/x-qt-windows-mime;value=\"FileGroupDescriptor\"");
-const QString nativeDescriptorW = QStringLiteral("application/x-qt-windows-mime;value=\"FileGroupDescriptorW\"");
-const QString nativeAddress = QStringLiteral("application/x-qt-windows-mime;value=\"UniformResourceLocator\"");
+const QString nativeDescriptor =
+    QStringLiteral("application/x-qt-windows-mime;value=\"FileGroupDescriptor\"");
+const QString nativeDescriptorW =
+    QStringLiteral("application/x-qt-windows-mime;value=\"FileGroupDescriptorW\"");
+const QString nativeAddress =
+    QStringLiteral("application/x-qt-windows-mime;value=\"UniformResourceLocator\"");
 
 // FILEGROUPDESCRIPTOR: a 4-byte count, then FILEDESCRIPTOR records whose
 // 260-character file name starts 72 bytes in, so at offset 76 for the first one.
@@ -29,7 +32,8 @@ constexpr std::size_t descriptorNameChars = 260;
 QString firstDescriptorName(const QByteArray& block, bool wide)
 {
     try {
-        ByteCursor cursor({reinterpret_cast<const std::uint8_t*>(block.constData()), std::size_t(block.size())});
+        ByteCursor cursor(
+            {reinterpret_cast<const std::uint8_t*>(block.constData()), std::size_t(block.size())});
         if (cursor.u32() == 0)
             return {};
         cursor.seek(descriptorNameOffset);
@@ -57,7 +61,10 @@ QString firstDescriptorName(const QByteArray& block, bool wide)
 }
 
 // A shortcut file is named after its link plus ".url": the name keeps the rest.
-QString withoutShortcutExtension(const QString& name) { return name.size() > 3 ? name.chopped(4) : name; }
+QString withoutShortcutExtension(const QString& name)
+{
+    return name.size() > 3 ? name.chopped(4) : name;
+}
 
 QString nulTerminated(const QByteArray& bytes)
 {
@@ -112,7 +119,8 @@ void readLink(const QMimeData* data, ShellDragOffer& offer)
         offer.linkName = title.isEmpty() ? nameFromAddress(address) : title;
     }
     // A named shortcut, when the host hands one over, gives the name.
-    for (const auto& [format, wide] : {std::pair{nativeDescriptorW, true}, std::pair{nativeDescriptor, false}}) {
+    for (const auto& [format, wide] :
+         {std::pair{nativeDescriptorW, true}, std::pair{nativeDescriptor, false}}) {
         if (!data->hasFormat(format))
             continue;
         const QString name = firstDescriptorName(data->data(format), wide);
@@ -158,7 +166,8 @@ TDragFromShell::TDragFromShell(QObject* owner) : QObject(checkedOwner(owner)), m
     widget->installEventFilter(this);
 }
 
-TDragFromShell::~TDragFromShell() { m_owner->removeEventFilter(this); }
+// The owner forgets a filter that is destroyed; nothing to undo here.
+TDragFromShell::~TDragFromShell() = default;
 
 void TDragFromShell::dragEnter(const QMimeData* data)
 {

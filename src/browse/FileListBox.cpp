@@ -19,7 +19,8 @@
 namespace tintora {
 
 InOutError::InOutError(int code, const QString& folder)
-    : std::runtime_error(QStringLiteral("I/O error %1 (%2)").arg(code).arg(folder).toStdString()), m_code(code)
+    : std::runtime_error(QStringLiteral("I/O error %1 (%2)").arg(code).arg(folder).toStdString()),
+      m_code(code)
 {
 }
 
@@ -33,7 +34,10 @@ constexpr Qt::CaseSensitivity fileNameCase =
     Qt::CaseSensitive;
 #endif
 
-bool sameFileName(const QString& a, const QString& b) { return QString::compare(a, b, fileNameCase) == 0; }
+bool sameFileName(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, fileNameCase) == 0;
+}
 
 // Makes folder the process's current directory; the system's error code, 0 when entered.
 int enterFolder(const QString& folder)
@@ -70,12 +74,15 @@ QString drivePart(const QString& path)
     return {};
 }
 
-bool hasWildcard(const QString& s) { return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?')); }
+bool hasWildcard(const QString& s)
+{
+    return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?'));
+}
 
 // Enters the starting directory again when the splitting ends, also after a failure.
 class CurrentDirectoryKeeper {
 public:
-    CurrentDirectoryKeeper() : m_start(QDir::currentPath()) {}
+    explicit CurrentDirectoryKeeper(const QString& start) : m_start(start) {}
     ~CurrentDirectoryKeeper()
     {
         if (QFileInfo(m_start).isDir())
@@ -94,12 +101,23 @@ struct SplitPath {
     QString file;   // a file name, a pattern, or empty
 };
 
-// Splits a path given to the list into folder and file part. A last name that
-// is an existing folder belongs to the folder part.
-SplitPath splitPath(const QString& given)
+// The current directory as the list names it: the listed folder's own spelling
+// while that is where the process is, so that links in it are not resolved away.
+QString currentPathAsListed(const QString& listed)
+{
+    const QString physical = QDir::currentPath();
+    if (physical == listed ||
+        QFileInfo(listed).canonicalFilePath() == QFileInfo(physical).canonicalFilePath())
+        return listed;
+    return physical;
+}
+
+// Splits a path given to the list into folder and file part, starting from the
+// current directory `start`. A last name that is an existing folder belongs to the folder part.
+SplitPath splitPath(const QString& given, const QString& start)
 {
     const QString text = QDir::fromNativeSeparators(given);
-    CurrentDirectoryKeeper keeper;
+    CurrentDirectoryKeeper keeper(start);
     QString root, folder;
     if (text.size() >= 2 && text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']'))) {
         folder = text.mid(1, text.size() - 2);
@@ -113,17 +131,19 @@ SplitPath splitPath(const QString& given)
         }
     }
     const bool hasDriveLetter = root.size() >= 2 && root[1] == QLatin1Char(':');
+    bool rootEntered = false;
     if (!root.isEmpty() && QFileInfo(root).isDir())
-        enterFolder(root);
+        rootEntered = enterFolder(root) == 0;
 
-    const qsizetype cut = std::max(folder.lastIndexOf(QLatin1Char('/')), folder.lastIndexOf(QLatin1Char(':')));
+    const qsizetype cut =
+        std::max(folder.lastIndexOf(QLatin1Char('/')), folder.lastIndexOf(QLatin1Char(':')));
     QString file = folder.mid(cut + 1);
     if (folder.size() == file.size() + 1) {
         folder = QStringLiteral("/");
     } else if (folder.size() > file.size() + 1) {
         folder.chop(file.size() + 1);
     } else {
-        const QString current = QDir::currentPath();
+        const QString current = rootEntered ? QDir::currentPath() : start;
         folder = current.mid(drivePart(current).size());
         if (folder.isEmpty())
             folder = QStringLiteral("/");
@@ -239,7 +259,10 @@ void TFileListBox::createList()
     m_creating = false;
 }
 
-void TFileListBox::ensureCreated() const { const_cast<TFileListBox*>(this)->createList(); }
+void TFileListBox::ensureCreated() const
+{
+    const_cast<TFileListBox*>(this)->createList();
+}
 
 // ---- properties -------------------------------------------------------------
 
@@ -262,7 +285,7 @@ void TFileListBox::setFileName(const QString& text)
 {
     if (text.isEmpty() || sameFileName(text, FileName()))
         return;
-    const SplitPath parts = splitPath(text);
+    const SplitPath parts = splitPath(text, currentPathAsListed(m_directory));
     setDirectory(parts.folder);
     if (parts.file.contains(QLatin1Char('*')) || parts.file.contains(QLatin1Char('?'))) {
         setMask(parts.file);
@@ -285,11 +308,14 @@ void TFileListBox::setDirectory(const QString& folder)
 {
     if (sameFileName(folder, m_directory))
         return;
-    if (QFileInfo(m_directory).isDir())
-        enterFolder(m_directory);
-    if (const int code = enterFolder(folder))
+    // A relative folder is taken from the listed one while that still exists. The
+    // folder keeps the spelling it was given (made absolute and clean): links in
+    // it stay as the user named them.
+    const QString base = QFileInfo(m_directory).isDir() ? m_directory : QDir::currentPath();
+    const QString target = QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(folder)));
+    if (const int code = enterFolder(target))
         throw InOutError(code, folder);
-    m_directory = QDir::currentPath();
+    m_directory = target;
     RefreshFiles();
 }
 
@@ -361,7 +387,8 @@ void TFileListBox::addEntries(unsigned searchAttr)
                             (a.archive ? 0x20u : 0u);
             // Only asked for when it matters: it costs a call to the file system.
             // Read-only is a mark of the file (its owner may not write it), not of who asks.
-            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) && !(info.permissions() & QFileDevice::WriteOwner))
+            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) &&
+                !(info.permissions() & QFileDevice::WriteOwner))
                 bits |= 0x01u;
             if ((bits & searchAttr) == 0)
                 continue;

@@ -16,7 +16,10 @@ namespace tintora {
 
 // ---- geometry ---------------------------------------------------------------
 
-int TFileListBox::rowHeight() const { return std::max(1, gdiTextMetrics(font()).height()); }
+int TFileListBox::rowHeight() const
+{
+    return std::max(1, gdiTextMetrics(font()).height());
+}
 
 int TFileListBox::rowAt(int y) const
 {
@@ -26,7 +29,10 @@ int TFileListBox::rowAt(int y) const
     return row < m_items.size() ? row : -1;
 }
 
-int TFileListBox::visibleRows() const { return std::max(1, viewport()->height() / rowHeight()); }
+int TFileListBox::visibleRows() const
+{
+    return std::max(1, viewport()->height() / rowHeight());
+}
 
 void TFileListBox::scrollToRow(int row)
 {
@@ -124,6 +130,13 @@ void TFileListBox::resizeEvent(QResizeEvent* e)
     updateScrollBar();
 }
 
+void TFileListBox::changeEvent(QEvent* e)
+{
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange)
+        updateScrollBar();
+}
+
 void TFileListBox::mousePressEvent(QMouseEvent* e)
 {
     guarded([&] {
@@ -145,7 +158,10 @@ void TFileListBox::mouseMoveEvent(QMouseEvent* e)
     });
 }
 
-void TFileListBox::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+void TFileListBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+}
 
 void TFileListBox::keyPressEvent(QKeyEvent* e)
 {
@@ -158,12 +174,24 @@ void TFileListBox::keyPressEvent(QKeyEvent* e)
         const int from = m_itemIndex >= 0 ? m_itemIndex : -1;
         int row = -1;
         switch (e->key()) {
-        case Qt::Key_Up: row = from < 0 ? 0 : std::max(0, from - 1); break;
-        case Qt::Key_Down: row = from < 0 ? 0 : std::min(n - 1, from + 1); break;
-        case Qt::Key_Home: row = 0; break;
-        case Qt::Key_End: row = n - 1; break;
-        case Qt::Key_PageUp: row = std::max(0, std::max(from, 0) - visibleRows() + 1); break;
-        case Qt::Key_PageDown: row = std::min(n - 1, std::max(from, 0) + visibleRows() - 1); break;
+        case Qt::Key_Up:
+            row = from < 0 ? 0 : std::max(0, from - 1);
+            break;
+        case Qt::Key_Down:
+            row = from < 0 ? 0 : std::min(n - 1, from + 1);
+            break;
+        case Qt::Key_Home:
+            row = 0;
+            break;
+        case Qt::Key_End:
+            row = n - 1;
+            break;
+        case Qt::Key_PageUp:
+            row = std::max(0, std::max(from, 0) - visibleRows() + 1);
+            break;
+        case Qt::Key_PageDown:
+            row = std::min(n - 1, std::max(from, 0) + visibleRows() - 1);
+            break;
         default:
             if (!e->text().isEmpty() && e->text()[0].isPrint())
                 row = nextRowStartingWith(e->text()[0]);

@@ -35,7 +35,10 @@ QString lowerAsciiExtension(const QString& name)
 
 TIconFileListBox::TIconFileListBox(QWidget* owner) : TFileListBox(owner) {}
 
-void TIconFileListBox::setIconProvider(IconProvider provider) { iconProvider() = std::move(provider); }
+void TIconFileListBox::setIconProvider(IconProvider provider)
+{
+    iconProvider() = std::move(provider);
+}
 
 QImage TIconFileListBox::defaultIcon(const QString& path)
 {

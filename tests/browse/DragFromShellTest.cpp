@@ -27,7 +27,7 @@ QByteArray utf16(const QString& s)
 QByteArray descriptorBlock(const QByteArray& name)
 {
     QByteArray block(4 + 592, '\0');
-    block[0] = 1;                        // cItems
+    block[0] = 1;                         // cItems
     block.replace(76, name.size(), name); // first descriptor's cFileName
     return block;
 }
@@ -133,7 +133,10 @@ struct LinkCase {
     Calls expected;
 };
 
-void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const LinkCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class DragLinks : public DragFromShellTest, public ::testing::WithParamInterface<LinkCase> {};
 
@@ -193,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
                      return d;
                  },
                  {{"/data/a.bmp", ""}, {"blue.zip", ""}}},
-        LinkCase{"plain text offers nothing", [] {
+        LinkCase{"plain text offers nothing",
+                 [] {
                      auto d = std::make_unique<QMimeData>();
                      d->setText("just words");
                      return d;

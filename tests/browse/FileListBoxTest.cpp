@@ -13,7 +13,10 @@ struct MaskCase {
     QStringList expected;
 };
 
-void PrintTo(const MaskCase& c, std::ostream* os) { *os << '"' << c.mask << '"'; }
+void PrintTo(const MaskCase& c, std::ostream* os)
+{
+    *os << '"' << c.mask << '"';
+}
 
 class FileListMask : public FileListTest, public ::testing::WithParamInterface<MaskCase> {};
 
@@ -30,14 +33,11 @@ TEST_P(FileListMask, ListsMatchingFilesSortedWithoutRegardToCase)
 INSTANTIATE_TEST_SUITE_P(
     Masks, FileListMask,
     ::testing::Values(MaskCase{";*.ico", {"b.ico", "d.ico"}},
-                      MaskCase{"*.bmp;*.ico", {"a.bmp", "b.ico", "C.BMP", "d.ico"}},
-                      MaskCase{"", {}},
-                      MaskCase{";", {}},
-                      MaskCase{"*.BMP", {"a.bmp", "C.BMP"}},
+                      MaskCase{"*.bmp;*.ico", {"a.bmp", "b.ico", "C.BMP", "d.ico"}}, MaskCase{"", {}},
+                      MaskCase{";", {}}, MaskCase{"*.BMP", {"a.bmp", "C.BMP"}},
                       MaskCase{"*.bmp;*.BMP", {"a.bmp", "a.bmp", "C.BMP", "C.BMP"}},
                       MaskCase{"*.*", {"a.bmp", "b.ico", "C.BMP", "d.ico", "e.jpg", "README"}},
-                      MaskCase{"?.jpg;x*", {"e.jpg"}},
-                      MaskCase{"*.gif", {}}));
+                      MaskCase{"?.jpg;x*", {"e.jpg"}}, MaskCase{"*.gif", {}}));
 
 struct PatternCase {
     const char* pattern;
@@ -45,7 +45,10 @@ struct PatternCase {
     bool matches;
 };
 
-void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.pattern << " / " << c.name; }
+void PrintTo(const PatternCase& c, std::ostream* os)
+{
+    *os << c.pattern << " / " << c.name;
+}
 
 class FilePattern : public ::testing::TestWithParam<PatternCase> {};
 
@@ -56,14 +59,15 @@ TEST_P(FilePattern, MatchesAsTheShellDoes)
         << c.pattern << " / " << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Patterns, FilePattern,
-                         ::testing::Values(PatternCase{"*.*", "README", true}, PatternCase{"*.*", "a.b.c", true},
-                                           PatternCase{"a.*", "a", true}, PatternCase{"a.*", "ab", false},
-                                           PatternCase{"*.bmp", "X.BmP", true}, PatternCase{"*.bmp", "a.bmpx", false},
-                                           PatternCase{"*.bmp", "bmp", false}, PatternCase{"", "a", false},
-                                           PatternCase{"a?c", "abc", true}, PatternCase{"a?c", "ac", false},
-                                           PatternCase{"*a*b", "xaxaxb", true}, PatternCase{"*a*b", "xaxbx", false},
-                                           PatternCase{"\xC3\xA9t\xC3\xA9.*", "\xC3\x89T\xC3\x89.bmp", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, FilePattern,
+    ::testing::Values(PatternCase{"*.*", "README", true}, PatternCase{"*.*", "a.b.c", true},
+                      PatternCase{"a.*", "a", true}, PatternCase{"a.*", "ab", false},
+                      PatternCase{"*.bmp", "X.BmP", true}, PatternCase{"*.bmp", "a.bmpx", false},
+                      PatternCase{"*.bmp", "bmp", false}, PatternCase{"", "a", false},
+                      PatternCase{"a?c", "abc", true}, PatternCase{"a?c", "ac", false},
+                      PatternCase{"*a*b", "xaxaxb", true}, PatternCase{"*a*b", "xaxbx", false},
+                      PatternCase{"\xC3\xA9t\xC3\xA9.*", "\xC3\x89T\xC3\x89.bmp", true}));
 
 TEST_F(FileListTest, DefaultFileTypeHidesHiddenSpecialEntriesAndFolders)
 {
@@ -85,7 +89,8 @@ TEST_F(FileListTest, FileTypeWidensAndNarrowsTheList)
     list->setFileType(TFileAttr::ftNormal | TFileAttr::ftDirectory);
     EXPECT_EQ(listed(), (QStringList{"[folder.bmp]", "locked.bmp", "plain.bmp"}));
     list->setFileType(TFileAttr::ftNormal | TFileAttr::ftDirectory | TFileAttr::ftHidden);
-    EXPECT_EQ(listed(), (QStringList{".dot.bmp", "[.hiddendir.bmp]", "[folder.bmp]", "locked.bmp", "plain.bmp"}));
+    EXPECT_EQ(listed(),
+              (QStringList{".dot.bmp", "[.hiddendir.bmp]", "[folder.bmp]", "locked.bmp", "plain.bmp"}));
     // Without ftNormal only entries carrying an asked-for mark are listed.
     list->setFileType(TFileAttr::ftDirectory);
     EXPECT_EQ(listed(), QStringList{"[folder.bmp]"});
@@ -169,7 +174,8 @@ TEST_F(FileListTest, HourglassFromTheHundredthRowOnAndCursorRestored)
     fakeScreen.cursorHistory.clear();
     list->setMask(QStringLiteral("*.bmp"));
     EXPECT_EQ(list->ItemCount(), 101);
-    EXPECT_EQ(fakeScreen.cursorHistory, (std::vector<CursorShape>{CursorShape::Hourglass, CursorShape::Default}));
+    EXPECT_EQ(fakeScreen.cursorHistory,
+              (std::vector<CursorShape>{CursorShape::Hourglass, CursorShape::Default}));
 
     fakeScreen.cursorHistory.clear();
     fakeScreen.setCursor(CursorShape::Cross);

@@ -14,7 +14,10 @@ namespace {
 constexpr ColorValue iconInk = 0x00C0A0; // an olive no text colour uses
 constexpr ColorValue ownText = 0x800080; // the list's font colour, purple here
 
-ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 // A 32 x 32 square whose top-left quarter is transparent: reduced to 16 x 16 it
 // covers the icon cell but its first 8 x 8 pixels.
@@ -97,14 +100,17 @@ struct ColourCase {
 
 TEST_F(FileListPaint, NameColourFollowsTheLowerCasedExtension)
 {
-    const ColourCase cases[] = {{0, clBlack}, {1, clRed}, {2, clBlue}, {3, clGreen}, {4, ownText}, {5, clBlack}};
+    const ColourCase cases[] = {{0, clBlack}, {1, clRed},   {2, clBlue},
+                                {3, clGreen}, {4, ownText}, {5, clBlack}};
     for (const ColourCase& c : cases) {
         const QImage img = drawRow(c.row, false, false);
         const std::set<ColorValue> found = ink(img, clWhite);
         EXPECT_TRUE(found.count(c.text)) << list->ItemText(c.row).toStdString();
-        for (ColorValue other : {clBlack, clRed, clBlue, clGreen, ownText})
-            if (other != c.text)
+        for (ColorValue other : {clBlack, clRed, clBlue, clGreen, ownText}) {
+            if (other != c.text) {
                 EXPECT_FALSE(found.count(other)) << list->ItemText(c.row).toStdString();
+            }
+        }
     }
     EXPECT_EQ(at(drawRow(4, false, false), 10, 11), clWhite) << "no icon from the provider, none drawn";
 }

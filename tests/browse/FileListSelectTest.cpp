@@ -88,6 +88,21 @@ TEST_F(FileListSelect, ARelativePathIsTakenFromTheListedFolder)
     EXPECT_EQ(list->FileName(), canonical(folder.path()) + QStringLiteral("/sub/in.bmp"));
 }
 
+TEST_F(FileListSelect, ALinkedFolderKeepsTheNameItWasGiven)
+{
+    ASSERT_TRUE(QFile::link(other.path(), folder.file("linked")));
+    const QString viaLink = folder.file("linked/x.bmp");
+    list->setFileName(viaLink);
+    EXPECT_EQ(list->Directory(), folder.file("linked"));
+    EXPECT_EQ(list->FileName(), viaLink);
+    EXPECT_EQ(changes, 2);
+    list->setFileName(viaLink);
+    list->setFileName(QStringLiteral("x.bmp"));
+    EXPECT_EQ(changes, 2) << "nothing is re-read for the same file";
+    list->setDirectory(QStringLiteral(".."));
+    EXPECT_EQ(list->Directory(), folder.path());
+}
+
 TEST_F(FileListSelect, AMissingFileFailsAfterTheFolderChanged)
 {
     const QString missing = other.file("gone.bmp");
