@@ -202,8 +202,9 @@ bool TDragFromShell::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragMove:
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        // Whatever is offered, the pointer shows a link.
-        e->setDropAction(Qt::LinkAction);
+        // Whatever is offered, the pointer shows a link; a source that cannot
+        // link keeps its own proposal, so that its drop still arrives.
+        e->setDropAction((e->possibleActions() & Qt::LinkAction) ? Qt::LinkAction : e->proposedAction());
         e->accept();
         if (event->type() == QEvent::DragEnter)
             guarded([&] { dragEnter(e->mimeData()); });

@@ -157,7 +157,7 @@ SplitPath splitPath(const QString& given, const QString& start)
         file.clear();
     }
     if (hasDriveLetter)
-        folder = QStringLiteral("%1:%2").arg(root[0]).arg(folder);
+        folder = QString(root[0]) + QLatin1Char(':') + folder;
     else
         folder = root + folder;
     return {folder, file};

@@ -65,9 +65,9 @@ protected:
     }
 
     // A whole drag: enter, a move, then a drop (or a leave). Returns the effects shown.
-    std::vector<Qt::DropAction> drag(const QMimeData& data, bool release = true)
+    std::vector<Qt::DropAction> drag(const QMimeData& data, bool release = true,
+                                     Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
     {
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
         std::vector<Qt::DropAction> effects;
         QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &enter);
@@ -216,6 +216,14 @@ TEST_F(DragFromShellTest, UnsetHandlersStillShowTheLinkEffect)
     dnd->OnShellDragEnter = nullptr;
     const auto data = files({"/data/a.bmp"});
     EXPECT_EQ(drag(*data), (std::vector<Qt::DropAction>(3, Qt::LinkAction)));
+}
+
+TEST_F(DragFromShellTest, ASourceThatCannotLinkStillDrops)
+{
+    const auto data = files({"/data/a.bmp"});
+    const auto effects = drag(*data, true, Qt::CopyAction);
+    EXPECT_EQ(dropped, (Calls{{"/data/a.bmp", ""}}));
+    EXPECT_EQ(effects, (std::vector<Qt::DropAction>(3, Qt::CopyAction)));
 }
 
 TEST_F(DragFromShellTest, AFailingHandlerDoesNotEscapeTheDrop)
