@@ -42,13 +42,6 @@ std::unique_ptr<QMimeData> files(const QStringList& paths)
     return data;
 }
 
-std::unique_ptr<QMimeData> withFormat(const QString& format, const QByteArray& bytes)
-{
-    auto data = std::make_unique<QMimeData>();
-    data->setData(format, bytes);
-    return data;
-}
-
 class DragFromShellTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -66,7 +59,8 @@ protected:
 
     // A whole drag: enter, a move, then a drop (or a leave). Returns the effects shown.
     std::vector<Qt::DropAction> drag(const QMimeData& data, bool release = true,
-                                     Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
+                                     Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction |
+                                                               Qt::LinkAction)
     {
         std::vector<Qt::DropAction> effects;
         QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
@@ -127,9 +121,16 @@ TEST_F(DragFromShellTest, AFileTakenAwayIsEnteredButNeverDropped)
     EXPECT_TRUE(dropped.empty());
 }
 
+const QString site = QStringLiteral("https://skins.example.org/packs/blue.zip");
+const QString home = QStringLiteral("https://skins.example.org/");
+const char* const descriptorFormat = "application/x-qt-windows-mime;value=\"FileGroupDescriptor\"";
+const char* const addressFormat = "application/x-qt-windows-mime;value=\"UniformResourceLocator\"";
+
+// One offer: addresses (local paths become file URLs) and raw formats.
 struct LinkCase {
     const char* what;
-    std::function<std::unique_ptr<QMimeData>()> make;
+    QStringList urls;
+    std::vector<std::pair<const char*, QByteArray>> formats;
     Calls expected;
 };
 
@@ -142,72 +143,47 @@ class DragLinks : public DragFromShellTest, public ::testing::WithParamInterface
 
 TEST_P(DragLinks, RaiseTheNamedEventsWithTheLinkEffect)
 {
-    const auto data = GetParam().make();
-    const auto effects = drag(*data);
-    EXPECT_EQ(dropped, GetParam().expected) << GetParam().what;
-    EXPECT_EQ(entered, GetParam().expected) << GetParam().what;
-    EXPECT_EQ(effects, (std::vector<Qt::DropAction>(3, Qt::LinkAction))) << GetParam().what;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& u : GetParam().urls)
+        urls << (u.startsWith('/') ? QUrl::fromLocalFile(u) : QUrl(u));
+    if (!urls.isEmpty())
+        data.setUrls(urls);
+    for (const auto& [format, bytes] : GetParam().formats)
+        data.setData(QString::fromLatin1(format), bytes);
+    EXPECT_EQ(drag(data), (std::vector<Qt::DropAction>(3, Qt::LinkAction)));
+    EXPECT_EQ(dropped, GetParam().expected);
+    EXPECT_EQ(entered, GetParam().expected);
 }
-
-const QString site = QStringLiteral("https://skins.example.org/packs/blue.zip");
 
 INSTANTIATE_TEST_SUITE_P(
     Offers, DragLinks,
     ::testing::Values(
-        LinkCase{"a titled link",
-                 [] { return withFormat("text/x-moz-url", utf16(site + QStringLiteral("\nBlue pack"))); },
-                 {{"Blue pack", site}}},
-        LinkCase{"an address alone is named by its last segment",
-                 [] {
-                     auto d = std::make_unique<QMimeData>();
-                     d->setUrls({QUrl(site)});
-                     return d;
-                 },
-                 {{"blue.zip", site}}},
+        LinkCase{
+            "a titled link", {}, {{"text/x-moz-url", utf16(site + "\nBlue pack")}}, {{"Blue pack", site}}},
         LinkCase{"an older browser's titled link",
-                 [] { return withFormat("_NETSCAPE_URL", "https://skins.example.org/\nSkins home"); },
-                 {{"Skins home", "https://skins.example.org/"}}},
-        LinkCase{"a bare site is named by its host",
-                 [] {
-                     auto d = std::make_unique<QMimeData>();
-                     d->setUrls({QUrl("https://skins.example.org/")});
-                     return d;
-                 },
-                 {{"skins.example.org", "https://skins.example.org/"}}},
+                 {},
+                 {{"_NETSCAPE_URL", (home + "\nSkins home").toUtf8()}},
+                 {{"Skins home", home}}},
+        LinkCase{"an address alone is named by its last segment", {site}, {}, {{"blue.zip", site}}},
+        LinkCase{"a bare site is named by its host", {home}, {}, {{"skins.example.org", home}}},
         LinkCase{"a shortcut name loses its extension",
-                 [] {
-                     auto d = withFormat("application/x-qt-windows-mime;value=\"FileGroupDescriptor\"",
-                                         descriptorBlock("Blue pack.url"));
-                     d->setData("application/x-qt-windows-mime;value=\"UniformResourceLocator\"",
-                                site.toLatin1() + '\0' + "junk");
-                     return d;
-                 },
+                 {},
+                 {{descriptorFormat, descriptorBlock("Blue pack.url")},
+                  {addressFormat, site.toLatin1() + '\0' + "junk"}},
                  {{"Blue pack", site}}},
         LinkCase{"a short shortcut name stays whole",
-                 [] {
-                     return withFormat("application/x-qt-windows-mime;value=\"FileGroupDescriptor\"",
-                                       descriptorBlock("abc"));
-                 },
+                 {},
+                 {{descriptorFormat, descriptorBlock("abc")}},
                  {{"abc", ""}}},
         LinkCase{"a file and a link give two events, the second without address",
-                 [] {
-                     auto d = std::make_unique<QMimeData>();
-                     d->setUrls({QUrl::fromLocalFile("/data/a.bmp"), QUrl(site)});
-                     return d;
-                 },
+                 {"/data/a.bmp", site},
+                 {},
                  {{"/data/a.bmp", ""}, {"blue.zip", ""}}},
-        LinkCase{"plain text offers nothing",
-                 [] {
-                     auto d = std::make_unique<QMimeData>();
-                     d->setText("just words");
-                     return d;
-                 },
-                 {}},
+        LinkCase{"plain text offers nothing", {}, {{"text/plain", "just words"}}, {}},
         LinkCase{"a descriptor block cut short offers nothing",
-                 [] {
-                     return withFormat("application/x-qt-windows-mime;value=\"FileGroupDescriptor\"",
-                                       QByteArray("\x01\0\0\0short", 9));
-                 },
+                 {},
+                 {{descriptorFormat, QByteArray("\x01\0\0\0short", 9)}},
                  {}}));
 
 TEST_F(DragFromShellTest, UnsetHandlersStillShowTheLinkEffect)
