@@ -1,6 +1,7 @@
 #include "FileListFixture.h"
 
 #include <QFile>
+#include <QTest>
 #include <sys/stat.h>
 
 using namespace tintora;
@@ -182,6 +183,26 @@ TEST_F(FileListTest, HourglassFromTheHundredthRowOnAndCursorRestored)
     list->setMask(QStringLiteral("f0*.bmp")); // 100 rows: no hourglass
     EXPECT_EQ(list->ItemCount(), 100);
     EXPECT_EQ(fakeScreen.cursorHistory, (std::vector<CursorShape>{CursorShape::Cross, CursorShape::Cross}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileListTest, SelectingAFarRowScrollsItIntoViewAndClicksFollowTheScroll)
+{
+    for (int i = 0; i < 30; ++i)
+        folder.write(QStringLiteral("r%1.bmp").arg(i, 2, 10, QLatin1Char('0')), "x");
+    makeList(folder);
+    list->setFrameShape(QFrame::NoFrame);
+    list->resize(256, 8 * 22);
+    list->show();
+    list->setItemIndex(20);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(40, 7 * 22 + 5));
+    EXPECT_EQ(list->ItemIndex(), 20) << "the selected row is the last one shown";
+    EXPECT_EQ(changes, 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    EXPECT_EQ(list->ItemText(list->ItemIndex()), QStringLiteral("r13.bmp"));
 }
 
 } // namespace
