@@ -1,0 +1,478 @@
+#include "browse/FileListBox.h"
+
+#include "platform/Canvas.h"
+#include "platform/Guard.h"
+#include "platform/Screen.h"
+#include "platform/SystemColors.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace tintora {
+
+InOutError::InOutError(int code, const QString& folder)
+    : std::runtime_error(QStringLiteral("I/O error %1 (%2)").arg(code).arg(folder).toStdString()),
+      m_code(code)
+{
+}
+
+namespace {
+
+// File names compare as the host's file system compares them.
+constexpr Qt::CaseSensitivity fileNameCase =
+#ifdef Q_OS_WIN
+    Qt::CaseInsensitive;
+#else
+    Qt::CaseSensitive;
+#endif
+
+bool sameFileName(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, fileNameCase) == 0;
+}
+
+// Makes folder the process's current directory; the system's error code, 0 when entered.
+int enterFolder(const QString& folder)
+{
+    if (folder.isEmpty())
+        return int(std::errc::no_such_file_or_directory);
+#ifdef Q_OS_WIN
+    const std::filesystem::path path(folder.toStdWString());
+#else
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+#endif
+    std::error_code ec;
+    std::filesystem::current_path(path, ec);
+    return ec.value();
+}
+
+// The drive part of a path: "C:" or a network root "//server/share"; the host's
+// single root "/" is no drive.
+QString drivePart(const QString& path)
+{
+#ifdef Q_OS_WIN
+    if (path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter())
+        return path.left(2);
+    if (path.startsWith(QLatin1String("//"))) {
+        const qsizetype server = path.indexOf(QLatin1Char('/'), 2);
+        if (server > 2) {
+            const qsizetype share = path.indexOf(QLatin1Char('/'), server + 1);
+            return share < 0 ? path : path.left(share);
+        }
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}
+
+bool hasWildcard(const QString& s)
+{
+    return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?'));
+}
+
+// Enters the starting directory again when the splitting ends, also after a failure.
+class CurrentDirectoryKeeper {
+public:
+    explicit CurrentDirectoryKeeper(const QString& start) : m_start(start) {}
+    ~CurrentDirectoryKeeper()
+    {
+        if (QFileInfo(m_start).isDir())
+            enterFolder(m_start);
+    }
+    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+    const QString& start() const { return m_start; }
+
+private:
+    QString m_start;
+};
+
+struct SplitPath {
+    QString folder; // with its drive, ready for the Directory property
+    QString file;   // a file name, a pattern, or empty
+};
+
+// The current directory as the list names it: the listed folder's own spelling
+// while that is where the process is, so that links in it are not resolved away.
+QString currentPathAsListed(const QString& listed)
+{
+    const QString physical = QDir::currentPath();
+    if (physical == listed ||
+        QFileInfo(listed).canonicalFilePath() == QFileInfo(physical).canonicalFilePath())
+        return listed;
+    return physical;
+}
+
+// Splits a path given to the list into folder and file part, starting from the
+// current directory `start`. A last name that is an existing folder belongs to the folder part.
+SplitPath splitPath(const QString& given, const QString& start)
+{
+    const QString text = QDir::fromNativeSeparators(given);
+    CurrentDirectoryKeeper keeper(start);
+    QString root, folder;
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']'))) {
+        folder = text.mid(1, text.size() - 2);
+    } else {
+        root = drivePart(text);
+        if (!root.isEmpty()) {
+            folder = text.mid(root.size());
+        } else {
+            folder = text;
+            root = drivePart(keeper.start());
+        }
+    }
+    const bool hasDriveLetter = root.size() >= 2 && root[1] == QLatin1Char(':');
+    bool rootEntered = false;
+    if (!root.isEmpty() && QFileInfo(root).isDir())
+        rootEntered = enterFolder(root) == 0;
+
+    const qsizetype cut =
+        std::max(folder.lastIndexOf(QLatin1Char('/')), folder.lastIndexOf(QLatin1Char(':')));
+    QString file = folder.mid(cut + 1);
+    if (folder.size() == file.size() + 1) {
+        folder = QStringLiteral("/");
+    } else if (folder.size() > file.size() + 1) {
+        folder.chop(file.size() + 1);
+    } else {
+        const QString current = rootEntered ? QDir::currentPath() : start;
+        folder = current.mid(drivePart(current).size());
+        if (folder.isEmpty())
+            folder = QStringLiteral("/");
+    }
+    if (!folder.isEmpty()) {
+        if (const int code = enterFolder(folder))
+            throw InOutError(code, folder);
+    }
+    if (!file.isEmpty() && !hasWildcard(file) && !QFileInfo(file).isFile() && enterFolder(file) == 0) {
+        folder = folder == QLatin1String("/") ? folder + file : folder + QLatin1Char('/') + file;
+        file.clear();
+    }
+    if (hasDriveLetter)
+        folder = QString(root[0]) + QLatin1Char(':') + folder;
+    else
+        folder = root + folder;
+    return {folder, file};
+}
+
+bool matchGlob(QStringView pattern, QStringView name)
+{
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool matchesFilePattern(const QString& pattern, const QString& name)
+{
+    if (pattern.isEmpty())
+        return false;
+    if (matchGlob(pattern, name))
+        return true;
+    return pattern.endsWith(QLatin1String(".*")) && !name.contains(QLatin1Char('.')) &&
+           matchGlob(QStringView(pattern).chopped(2), name);
+}
+
+namespace {
+
+// Remembers the screen cursor and puts it back however the read ends; the
+// hourglass comes only once the read proves long.
+class ReadCursor {
+public:
+    ReadCursor() : m_saved(screen().cursor()) {}
+    ~ReadCursor() { screen().setCursor(m_saved); }
+    ReadCursor(const ReadCursor&) = delete;
+    ReadCursor& operator=(const ReadCursor&) = delete;
+    void showHourglass() { screen().setCursor(CursorShape::Hourglass); }
+
+private:
+    CursorShape m_saved;
+};
+
+// The row count at which a read counts as long.
+constexpr int hourglassRow = 100;
+
+EntryAttributes attributesOf(const QFileInfo& info)
+{
+    EntryAttributes a;
+    a.directory = info.isDir();
+    a.hidden = info.isHidden();
+    // Devices, pipes, sockets and dangling links are nothing a user opens.
+    a.system = !a.directory && !info.isFile();
+    // The host keeps no archive mark; every ordinary file counts as one to archive.
+    a.archive = info.isFile();
+    return a;
+}
+
+} // namespace
+
+TFileListBox::TFileListBox(QWidget* owner) : QAbstractScrollArea(owner), m_color(clWindow)
+{
+    m_directory = QDir::currentPath();
+    resize(145, 97);
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+}
+
+TFileListBox::~TFileListBox() = default;
+
+void TFileListBox::createList()
+{
+    if (m_created || m_creating)
+        return;
+    m_creating = true;
+    m_created = true;
+    try {
+        RefreshFiles();
+    } catch (...) {
+        m_creating = false;
+        throw;
+    }
+    m_creating = false;
+}
+
+void TFileListBox::ensureCreated() const
+{
+    const_cast<TFileListBox*>(this)->createList();
+}
+
+// ---- properties -------------------------------------------------------------
+
+QString TFileListBox::joinPath(const QString& folder, const QString& name)
+{
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QString TFileListBox::FileName() const
+{
+    const int index = ItemIndex();
+    if (index < 0)
+        return {};
+    return joinPath(m_directory, m_items[index]);
+}
+
+void TFileListBox::setFileName(const QString& text)
+{
+    if (text.isEmpty() || sameFileName(text, FileName()))
+        return;
+    const SplitPath parts = splitPath(text, currentPathAsListed(m_directory));
+    setDirectory(parts.folder);
+    if (parts.file.contains(QLatin1Char('*')) || parts.file.contains(QLatin1Char('?'))) {
+        setMask(parts.file);
+        return;
+    }
+    if (parts.file.isEmpty())
+        return;
+    selectByName(parts.file);
+    // The current directory is the listed folder here, so the bare name is looked up there.
+    if (!QFileInfo(parts.file).isFile())
+        throw FileNameError(QStringLiteral("Nom de fichier incorrect - %1").arg(text).toStdString());
+    if (ItemIndex() < 0) {
+        // The mask hides the file: narrow the list to that one name.
+        setMask(parts.file);
+        selectByName(parts.file);
+    }
+}
+
+void TFileListBox::setDirectory(const QString& folder)
+{
+    if (sameFileName(folder, m_directory))
+        return;
+    // A relative folder is taken from the listed one while that still exists. The
+    // folder keeps the spelling it was given (made absolute and clean): links in
+    // it stay as the user named them.
+    const QString base = QFileInfo(m_directory).isDir() ? m_directory : QDir::currentPath();
+    const QString target = QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(folder)));
+    if (const int code = enterFolder(target))
+        throw InOutError(code, folder);
+    m_directory = target;
+    RefreshFiles();
+}
+
+void TFileListBox::setMask(const QString& mask)
+{
+    if (mask == m_mask)
+        return;
+    m_mask = mask;
+    RefreshFiles();
+}
+
+void TFileListBox::setFileType(TFileType type)
+{
+    if (type == m_fileType)
+        return;
+    m_fileType = type;
+    RefreshFiles();
+}
+
+void TFileListBox::setColor(ColorValue color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    viewport()->update();
+}
+
+// ---- reading the folder -----------------------------------------------------
+
+void TFileListBox::RefreshFiles()
+{
+    if (!m_created)
+        return;
+    unsigned searchAttr = m_fileType.toInt() & ~unsigned(TFileAttr::ftNormal);
+    if (const int code = enterFolder(m_directory))
+        throw InOutError(code, m_directory);
+    m_items.clear();
+    m_itemIndex = -1;
+    m_caret = 0;
+    addEntries(searchAttr);
+    verticalScrollBar()->setValue(0);
+    updateScrollBar();
+    viewport()->update();
+    change();
+}
+
+void TFileListBox::addEntries(unsigned searchAttr)
+{
+    const QStringList patterns = m_mask.split(QLatin1Char(';'));
+    const bool everyEntry = m_fileType.testFlag(TFileAttr::ftNormal);
+    ReadCursor cursor;
+    QDirIterator it(QStringLiteral("."), QDir::AllEntries | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        int matches = 0;
+        for (const QString& pattern : patterns)
+            matches += matchesFilePattern(pattern, name) ? 1 : 0;
+        if (matches == 0)
+            continue;
+        const QFileInfo info = it.fileInfo();
+        const EntryAttributes a = attributesOf(info);
+        if ((a.hidden && !(searchAttr & unsigned(TFileAttr::ftHidden))) ||
+            (a.system && !(searchAttr & unsigned(TFileAttr::ftSystem))) ||
+            (a.directory && !(searchAttr & unsigned(TFileAttr::ftDirectory))))
+            continue;
+        if (!everyEntry) {
+            unsigned bits = (a.hidden ? 0x02u : 0u) | (a.system ? 0x04u : 0u) | (a.directory ? 0x10u : 0u) |
+                            (a.archive ? 0x20u : 0u);
+            // Only asked for when it matters: it costs a call to the file system.
+            // Read-only is a mark of the file (its owner may not write it), not of who asks.
+            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) &&
+                !(info.permissions() & QFileDevice::WriteOwner))
+                bits |= 0x01u;
+            if ((bits & searchAttr) == 0)
+                continue;
+        }
+        const QString item = a.directory ? QStringLiteral("[%1]").arg(name) : name;
+        for (int i = 0; i < matches; ++i) {
+            m_items.append(item);
+            if (m_items.size() == hourglassRow + 1)
+                cursor.showHourglass();
+        }
+    }
+    std::stable_sort(m_items.begin(), m_items.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
+}
+
+// ---- items and selection ----------------------------------------------------
+
+int TFileListBox::ItemCount() const
+{
+    ensureCreated();
+    return int(m_items.size());
+}
+
+QString TFileListBox::ItemText(int index) const
+{
+    ensureCreated();
+    return index >= 0 && index < m_items.size() ? m_items[index] : QString();
+}
+
+int TFileListBox::ItemIndex() const
+{
+    ensureCreated();
+    return m_itemIndex;
+}
+
+void TFileListBox::setItemIndex(int index)
+{
+    ensureCreated();
+    if (index < 0 || index >= m_items.size())
+        index = -1;
+    if (index == m_itemIndex)
+        return;
+    m_itemIndex = index;
+    if (index >= 0) {
+        m_caret = index;
+        scrollToRow(index);
+    }
+    viewport()->update();
+}
+
+void TFileListBox::selectByName(const QString& name)
+{
+    ensureCreated();
+    if (m_itemIndex >= 0 && sameFileName(name, m_items[m_itemIndex]))
+        return;
+    // The exact name first, so that on a case-sensitive host "a.bmp" does not pick "A.bmp".
+    qsizetype found = m_items.indexOf(name);
+    if (found < 0) {
+        const auto it = std::find_if(m_items.cbegin(), m_items.cend(), [&](const QString& item) {
+            return QString::compare(item, name, Qt::CaseInsensitive) == 0;
+        });
+        found = it == m_items.cend() ? -1 : it - m_items.cbegin();
+    }
+    setItemIndex(int(found));
+    change();
+}
+
+void TFileListBox::change()
+{
+    m_lastSel = m_itemIndex;
+    fire(OnChange, this);
+}
+
+void TFileListBox::userSelect(int row)
+{
+    if (row < 0 || row >= m_items.size())
+        return;
+    setItemIndex(row);
+    m_caret = row;
+    // Compared with the last notification, not with the row shown as selected.
+    if (m_itemIndex != m_lastSel)
+        change();
+}
+
+} // namespace tintora
