@@ -159,7 +159,8 @@ void TNextImg::paintEvent(QPaintEvent*)
 
 void TNextImg::paintTo(Canvas& canvas) const
 {
-    if (isHidden())
+    // Only a button hidden on purpose draws nothing; a new one counts as visible.
+    if (testAttribute(Qt::WA_WState_ExplicitShowHide) && testAttribute(Qt::WA_WState_Hidden))
         return;
     const int w = width(), h = height();
     canvas.setClip(Rect{0, 0, w, h});
