@@ -21,11 +21,26 @@ Rect axisRect(bool vertical, int a0, int c0, int a1, int c1)
 {
     return vertical ? Rect{c0, a0, c1, a1} : Rect{a0, c0, a1, c1};
 }
-int startOf(const Rect& r, bool vertical) { return vertical ? r.top : r.left; }
-int endOf(const Rect& r, bool vertical) { return vertical ? r.bottom : r.right; }
-int crossStart(const Rect& r, bool vertical) { return vertical ? r.left : r.top; }
-int crossEnd(const Rect& r, bool vertical) { return vertical ? r.right : r.bottom; }
-bool contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+int startOf(const Rect& r, bool vertical)
+{
+    return vertical ? r.top : r.left;
+}
+int endOf(const Rect& r, bool vertical)
+{
+    return vertical ? r.bottom : r.right;
+}
+int crossStart(const Rect& r, bool vertical)
+{
+    return vertical ? r.left : r.top;
+}
+int crossEnd(const Rect& r, bool vertical)
+{
+    return vertical ? r.right : r.bottom;
+}
+bool contains(const Rect& r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 
 } // namespace
 
@@ -111,9 +126,15 @@ void TArrowBar::setStyle(TRBStyle value)
     recreateWindow();
 }
 
-void TArrowBar::recreateWindow() { update(); }
+void TArrowBar::recreateWindow()
+{
+    update();
+}
 
-int TArrowBar::borderWidth() const { return m_borderStyle == TBarBorderStyle::bsSingle ? 1 : 0; }
+int TArrowBar::borderWidth() const
+{
+    return m_borderStyle == TBarBorderStyle::bsSingle ? 1 : 0;
+}
 
 Rect TArrowBar::clientRect() const
 {
@@ -142,10 +163,14 @@ Rect TArrowBar::trackBounds() const
     const Rect client = clientRect();
     const bool v = vertical();
     const int b = buttonLength();
-    return axisRect(v, startOf(client, v) + b, crossStart(client, v), endOf(client, v) - b, crossEnd(client, v));
+    return axisRect(v, startOf(client, v) + b, crossStart(client, v), endOf(client, v) - b,
+                    crossEnd(client, v));
 }
 
-Rect TArrowBar::handleRect(const Rect&) const { return Rect{}; }
+Rect TArrowBar::handleRect(const Rect&) const
+{
+    return Rect{};
+}
 
 Rect TArrowBar::zoneRect(TBarZone zone) const
 {
@@ -161,12 +186,18 @@ Rect TArrowBar::zoneRect(TBarZone zone) const
     const int b = buttonLength();
     const int c0 = crossStart(track, v), c1 = crossEnd(track, v);
     switch (zone) {
-    case TBarZone::bzPrevButton: return axisRect(v, startOf(client, v), c0, startOf(client, v) + b, c1);
-    case TBarZone::bzNextButton: return axisRect(v, endOf(client, v) - b, c0, endOf(client, v), c1);
-    case TBarZone::bzPrevTrack: return axisRect(v, startOf(track, v), c0, startOf(handle, v), c1);
-    case TBarZone::bzNextTrack: return axisRect(v, endOf(handle, v), c0, endOf(track, v), c1);
-    case TBarZone::bzHandle: return handle;
-    case TBarZone::bzNone: break;
+    case TBarZone::bzPrevButton:
+        return axisRect(v, startOf(client, v), c0, startOf(client, v) + b, c1);
+    case TBarZone::bzNextButton:
+        return axisRect(v, endOf(client, v) - b, c0, endOf(client, v), c1);
+    case TBarZone::bzPrevTrack:
+        return axisRect(v, startOf(track, v), c0, startOf(handle, v), c1);
+    case TBarZone::bzNextTrack:
+        return axisRect(v, endOf(handle, v), c0, endOf(track, v), c1);
+    case TBarZone::bzHandle:
+        return handle;
+    case TBarZone::bzNone:
+        break;
     }
     return Rect{};
 }

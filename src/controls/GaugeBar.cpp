@@ -118,14 +118,18 @@ Rect TCustomGaugeBar::handleRect(const Rect& track) const
     int offset = 0;
     if (span > 0) {
         const std::int64_t product = std::int64_t(length - h) * (std::int64_t(m_position) - m_min);
-        offset = roundToInt(static_cast<long double>(static_cast<double>(product) / static_cast<double>(span)));
+        offset =
+            roundToInt(static_cast<long double>(static_cast<double>(product) / static_cast<double>(span)));
     }
     if (vertical())
         return Rect{track.left, track.top + offset, track.right, track.top + offset + h};
     return Rect{track.left + offset, track.top, track.left + offset + h, track.bottom};
 }
 
-void TCustomGaugeBar::handleGrabbed() { m_positionAtPress = static_cast<float>(m_position); }
+void TCustomGaugeBar::handleGrabbed()
+{
+    m_positionAtPress = static_cast<float>(m_position);
+}
 
 void TCustomGaugeBar::handleDragged(int distance)
 {
@@ -179,7 +183,8 @@ void TCustomGaugeBar::repeatStep()
         break;
     }
     case TBarZone::bzNone:
-    case TBarZone::bzHandle: break;
+    case TBarZone::bzHandle:
+        break;
     }
 }
 

@@ -19,7 +19,8 @@ enum class TScrollBarKind { sbHorizontal, sbVertical };
 enum class TBarZone { bzNone, bzPrevButton, bzPrevTrack, bzHandle, bzNextTrack, bzNextButton };
 enum class TBarTimerMode { btmIdle, btmFirstDelay, btmRepeat, btmHotWatch };
 
-using TBarMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button, ShiftState shift, int x, int y)>;
+using TBarMouseEvent =
+    std::function<void(QObject* sender, Qt::MouseButton button, ShiftState shift, int x, int y)>;
 using TBarMouseMoveEvent = std::function<void(QObject* sender, ShiftState shift, int x, int y)>;
 
 // The frame, the optional arrow buttons, the track, the hit zones, the repeat
@@ -143,7 +144,7 @@ protected:
     int HandleSize() const { return m_handleSize; }
     void setHandleSize(int value);
 
-    std::function<void(QObject* sender)> OnChange, OnUserChange;
+    std::function<void(QObject*sender)> OnChange, OnUserChange;
 
     Rect handleRect(const Rect& track) const override;
     void handleGrabbed() override;

@@ -11,9 +11,15 @@ namespace tintora::barpaint {
 
 namespace {
 
-ColorValue rgb(ColorValue color) { return SystemColors::resolve(color); }
+ColorValue rgb(ColorValue color)
+{
+    return SystemColors::resolve(color);
+}
 
-bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool isEmpty(const Rect& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 void shrink(Rect& r, int by)
 {
@@ -35,10 +41,14 @@ void offset(Rect& r, int dx, int dy)
 unsigned outerSides(Direction direction)
 {
     switch (direction) {
-    case Direction::Left: return SideTop | SideBottom | SideLeft;
-    case Direction::Right: return SideTop | SideBottom | SideRight;
-    case Direction::Up: return SideTop | SideLeft | SideRight;
-    case Direction::Down: return SideBottom | SideLeft | SideRight;
+    case Direction::Left:
+        return SideTop | SideBottom | SideLeft;
+    case Direction::Right:
+        return SideTop | SideBottom | SideRight;
+    case Direction::Up:
+        return SideTop | SideLeft | SideRight;
+    case Direction::Down:
+        return SideBottom | SideLeft | SideRight;
     }
     return 0;
 }
@@ -76,10 +86,18 @@ void drawTriangle(Canvas& canvas, const Rect& r, Direction direction, ColorValue
     const int o = towardStart ? (s + 1) / 3 : s / 3;
     std::vector<QPoint> points;
     switch (direction) {
-    case Direction::Left: points = {{cx + o, cy + s}, {cx + o - s, cy}, {cx + o, cy - s}}; break;
-    case Direction::Right: points = {{cx - o, cy + s}, {cx - o + s, cy}, {cx - o, cy - s}}; break;
-    case Direction::Up: points = {{cx + s, cy + o}, {cx, cy + o - s}, {cx - s, cy + o}}; break;
-    case Direction::Down: points = {{cx + s, cy - o}, {cx, cy - o + s}, {cx - s, cy - o}}; break;
+    case Direction::Left:
+        points = {{cx + o, cy + s}, {cx + o - s, cy}, {cx + o, cy - s}};
+        break;
+    case Direction::Right:
+        points = {{cx - o, cy + s}, {cx - o + s, cy}, {cx - o, cy - s}};
+        break;
+    case Direction::Up:
+        points = {{cx + s, cy + o}, {cx, cy + o - s}, {cx - s, cy + o}};
+        break;
+    case Direction::Down:
+        points = {{cx + s, cy - o}, {cx, cy - o + s}, {cx - s, cy - o}};
+        break;
     }
     canvas.setPenColor(color);
     canvas.setBrushColor(color);
@@ -182,7 +200,8 @@ ColorValue blend(ColorValue a, ColorValue b, int weight)
 {
     assert(weight >= 0 && weight < 256);
     const auto channel = [weight](int x, int y) { return (x * weight + y * (255 - weight)) / 256; };
-    return makeColor(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)));
+    return makeColor(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)),
+                     channel(blueOf(a), blueOf(b)));
 }
 
 void sideFrame(Canvas& canvas, Rect& r, unsigned sides, ColorValue color)

@@ -43,7 +43,8 @@ void checkerFill(Canvas& canvas, const Rect& r, ColorValue odd, ColorValue even)
 void drawSunkenBorder(Canvas& canvas, const Rect& window);
 void drawTrack(Canvas& canvas, Rect r, Direction direction, bool pressed, const BarLook& look);
 void drawHandle(Canvas& canvas, Rect r, bool pressed, bool hot, const BarLook& look);
-void drawArrowButton(Canvas& canvas, Rect r, Direction direction, bool pressed, bool hot, const BarLook& look);
+void drawArrowButton(Canvas& canvas, Rect r, Direction direction, bool pressed, bool hot,
+                     const BarLook& look);
 
 } // namespace barpaint
 } // namespace tintora

@@ -94,9 +94,14 @@ void TNextImg::click()
     if (m_focusControl) {
         // Tabs under one parent behave as one group: only one page is shown.
         if (QWidget* parent = parentWidget()) {
-            for (TNextImg* other : parent->findChildren<TNextImg*>(Qt::FindDirectChildrenOnly))
-                if (other != this && other->FocusControl())
+            // The class has no meta-object of its own, so siblings are told
+            // apart by their C++ type.
+            const QObjectList siblings = parent->children();
+            for (QObject* child : siblings) {
+                auto* other = dynamic_cast<TNextImg*>(child);
+                if (other && other != this && other->FocusControl())
                     other->setDown(false);
+            }
         }
         m_down = true;
         if (m_focusControl->isHidden())
@@ -147,7 +152,10 @@ void TNextImg::mouseReleaseEvent(QMouseEvent* e)
     });
 }
 
-void TNextImg::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
+void TNextImg::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    e->accept();
+}
 
 void TNextImg::paintEvent(QPaintEvent*)
 {

@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,7 +71,8 @@ inline void releaseAt(TGaugeBar& bar, int x, int y, Qt::MouseButton button = Qt:
 inline void moveTo(TGaugeBar& bar, int x, int y, Qt::MouseButtons held = Qt::LeftButton)
 {
     const QPoint p = widgetPoint(bar, x, y);
-    QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(bar.mapToGlobal(p)), Qt::NoButton, held, Qt::NoModifier);
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(bar.mapToGlobal(p)), Qt::NoButton, held,
+                  Qt::NoModifier);
     QApplication::sendEvent(&bar, &e);
 }
 
@@ -97,6 +98,9 @@ inline ColorValue pixelAt(const QImage& img, int x, int y)
     return SystemColors::fromQColor(img.pixelColor(x, y));
 }
 
-constexpr ColorValue grey(int v) { return makeColor(v, v, v); }
+constexpr ColorValue grey(int v)
+{
+    return makeColor(v, v, v);
+}
 
 } // namespace tintora::test

@@ -40,17 +40,17 @@ TEST_P(HandleDrag, MovesByRangeOverTravelAndKeepsTheGrabOffset)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HandleDrag,
-                         ::testing::Values(DragCase{0, 360, 0, 1, 3},          // 2.903
-                                           DragCase{0, 360, 0, 2, 6},          // 5.806
-                                           DragCase{0, 360, 180, -1, 177},     // 177.097
-                                           DragCase{0, 100, 0, 1, 1},          // 0.806
-                                           DragCase{-255, 255, 0, 1, 4},       // 4.113
-                                           DragCase{0, 360, 0, 500, 360},      // pinned at Max
+                         ::testing::Values(DragCase{0, 360, 0, 1, 3},           // 2.903
+                                           DragCase{0, 360, 0, 2, 6},           // 5.806
+                                           DragCase{0, 360, 180, -1, 177},      // 177.097
+                                           DragCase{0, 100, 0, 1, 1},           // 0.806
+                                           DragCase{-255, 255, 0, 1, 4},        // 4.113
+                                           DragCase{0, 360, 0, 500, 360},       // pinned at Max
                                            DragCase{-100, 100, 50, -900, -100}, // pinned at Min
-                                           DragCase{0, 62, 0, 1, 0},           // 0.5 goes to 0
-                                           DragCase{0, 62, 0, 3, 2},           // 1.5 goes to 2
-                                           DragCase{0, 62, 2, 1, 2},           // 2.5 goes to 2
-                                           DragCase{0, 62, 1, -1, 0}));        // 0.5 goes to 0
+                                           DragCase{0, 62, 0, 1, 0},            // 0.5 goes to 0
+                                           DragCase{0, 62, 0, 3, 2},            // 1.5 goes to 2
+                                           DragCase{0, 62, 2, 1, 2},            // 2.5 goes to 2
+                                           DragCase{0, 62, 1, -1, 0}));         // 0.5 goes to 0
 
 TEST(GaugeMouse, DragGoesOnOutsideTheBarAndReportsEveryStep)
 {

@@ -40,7 +40,10 @@ ColorValue expectedHandle(int dx, int dy, bool pressed)
     return Face;
 }
 
-ColorValue checker(int x, int y) { return (x + y) % 2 == 0 ? TrackColor : Highlight; }
+ColorValue checker(int x, int y)
+{
+    return (x + y) % 2 == 0 ? TrackColor : Highlight;
+}
 
 // The track pieces of a 140 x 10 client area with the handle at p.
 ColorValue expectedTrack(int x, int y, int p)
@@ -71,7 +74,8 @@ void expectClient(const QImage& img, int p, bool pressedHandle)
                 (x >= p && x < p + 16) ? expectedHandle(x - p, y, pressedHandle) : expectedTrack(x, y, p);
             const ColorValue got = pixelAt(img, x + 1, y + 1);
             if (got != want && failures++ < 5)
-                ADD_FAILURE() << "client pixel " << x << "," << y << " is " << std::hex << got << " not " << want;
+                ADD_FAILURE() << "client pixel " << x << "," << y << " is " << std::hex << got << " not "
+                              << want;
         }
 }
 
@@ -93,8 +97,9 @@ TEST_P(HueGaugePaint, HandleTrackAndCheckerboardToThePixel)
     expectClient(render(*hue), GetParam().offset, false);
 }
 
-INSTANTIATE_TEST_SUITE_P(Offsets, HueGaugePaint, ::testing::Values(HandleCase{0, 0}, HandleCase{180, 62},
-                                                                  HandleCase{360, 124}, HandleCase{3, 1}));
+INSTANTIATE_TEST_SUITE_P(Offsets, HueGaugePaint,
+                         ::testing::Values(HandleCase{0, 0}, HandleCase{180, 62}, HandleCase{360, 124},
+                                           HandleCase{3, 1}));
 
 TEST(GaugePaint, SunkenBorderAroundTheClientArea)
 {

@@ -107,15 +107,12 @@ TEST_P(RangeRules, MinAndMaxStayApartOutsideLoading)
     EXPECT_GE(bar.Position(), std::min(bar.Min(), bar.Max()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RangeRules,
-                         ::testing::Values(RangeCase{true, 255, -255, -255, 255},
-                                           RangeCase{false, 255, -255, -255, 255},
-                                           RangeCase{true, -300, -500, -500, -300},
-                                           RangeCase{false, -300, -500, -500, 1},
-                                           RangeCase{false, 50, 50, 49, 50},
-                                           RangeCase{false, 50, 80, 49, 50},
-                                           RangeCase{false, 0, -10, -10, 1},
-                                           RangeCase{true, 20, 20, 20, 20}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RangeRules,
+    ::testing::Values(RangeCase{true, 255, -255, -255, 255}, RangeCase{false, 255, -255, -255, 255},
+                      RangeCase{true, -300, -500, -500, -300}, RangeCase{false, -300, -500, -500, 1},
+                      RangeCase{false, 50, 50, 49, 50}, RangeCase{false, 50, 80, 49, 50},
+                      RangeCase{false, 0, -10, -10, 1}, RangeCase{true, 20, 20, 20, 20}));
 
 TEST(GaugeBar, StepsAndHandleSizeAreRaisedToTheirFloor)
 {

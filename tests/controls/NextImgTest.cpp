@@ -20,7 +20,10 @@ constexpr ColorValue Black = makeColor(0, 0, 0);
 constexpr ColorValue White = makeColor(255, 255, 255);
 constexpr ColorValue Grey = makeColor(128, 128, 128);
 
-ColorValue pixelAt(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue pixelAt(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 QImage render(const TNextImg& button, int width = 0)
 {
