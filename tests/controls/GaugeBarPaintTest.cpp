@@ -238,3 +238,21 @@ TEST(GaugePaint, DefaultStyleDrawsThePlainLook)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GaugePaint, CheckerboardFollowsTheClientOriginInsideAParent)
+{
+    // An odd offset within the parent must not flip the pattern.
+    QWidget parent;
+    parent.resize(200, 60);
+    auto hue = mainWindowGauge(0, 360, &parent);
+    hue->move(27, 32);
+    const QImage img = parent.grab().toImage();
+    for (int x : {30, 31, 100, 101})
+        for (int y : {3, 4})
+            EXPECT_EQ(pixelAt(img, 27 + 1 + x, 32 + 1 + y), checker(x, y)) << x << "," << y;
+    hue.release(); // owned by the parent
+}
+
+} // namespace
