@@ -1,1 +1,0 @@
-namespace tintora { int controlsPlaceholder() { return 0; } }
