@@ -164,8 +164,12 @@ void TAPICheckBox::applyStyleBits()
         bits |= cs::Flat;
     if (m_alignment == TLeftRight::taRightJustify)
         bits |= cs::LeftText;
-    bits |= m_hAlign == TBtnHAlignment::btnHLeft ? cs::HLeft : m_hAlign == TBtnHAlignment::btnHRight ? cs::HRight : cs::HCenter;
-    bits |= m_vAlign == TBtnVAlignment::btnVTop ? cs::VTop : m_vAlign == TBtnVAlignment::btnVBottom ? cs::VBottom : cs::VCenter;
+    bits |= m_hAlign == TBtnHAlignment::btnHLeft    ? cs::HLeft
+            : m_hAlign == TBtnHAlignment::btnHRight ? cs::HRight
+                                                    : cs::HCenter;
+    bits |= m_vAlign == TBtnVAlignment::btnVTop      ? cs::VTop
+            : m_vAlign == TBtnVAlignment::btnVBottom ? cs::VBottom
+                                                     : cs::VCenter;
     m_styleBits = bits;
     repaint();
 }
@@ -218,11 +222,14 @@ void TAPICheckBox::paintCaption(Canvas& c, const Rect& area) const
     c.setFontColor(isEnabled() ? m_fontColor : clGrayText);
     c.setBrushClear();
     const QString shown = withoutAccelerator(text());
-    const QStringList lines = (m_styleBits & cs::Multiline) ? wrapLines(c, shown, area.width()) : QStringList{shown};
+    const QStringList lines =
+        (m_styleBits & cs::Multiline) ? wrapLines(c, shown, area.width()) : QStringList{shown};
     const int th = c.textHeight(shown);
     const int total = th * int(lines.size());
     const unsigned v = m_styleBits & cs::VMask;
-    int y = v == cs::VTop ? area.top : v == cs::VBottom ? area.bottom - total : area.top + (area.height() - total) / 2;
+    int y = v == cs::VTop      ? area.top
+            : v == cs::VBottom ? area.bottom - total
+                               : area.top + (area.height() - total) / 2;
     const int top = y;
 
     const unsigned hField = m_styleBits & cs::HMask;
@@ -231,8 +238,9 @@ void TAPICheckBox::paintCaption(Canvas& c, const Rect& area) const
     c.setClip(area);
     for (const QString& line : lines) {
         const int tw = c.textWidth(line);
-        const int x = hField == cs::HRight ? area.right - tw : hField == cs::HCenter ? area.left + (area.width() - tw) / 2
-                                                                             : area.left;
+        const int x = hField == cs::HRight    ? area.right - tw
+                      : hField == cs::HCenter ? area.left + (area.width() - tw) / 2
+                                              : area.left;
         c.textOut(x, y, line);
         left = std::min(left, x);
         right = std::max(right, x + tw);

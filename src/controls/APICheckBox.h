@@ -35,7 +35,10 @@ public:
     // A real change shows the new state and fires OnClick.
     void setState(TCheckBoxState state);
     bool Checked() const { return m_state == TCheckBoxState::cbChecked; }
-    void setChecked(bool checked) { setState(checked ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked); }
+    void setChecked(bool checked)
+    {
+        setState(checked ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked);
+    }
     bool AllowGrayed() const { return m_allowGrayed; }
     void setAllowGrayed(bool allow) { m_allowGrayed = allow; }
 

@@ -33,7 +33,10 @@ private:
     QPainter& m_p;
 };
 
-QString fileNamePart(const QString& path) { return QFileInfo(path).fileName(); }
+QString fileNamePart(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
 
 void drawSmallIcon(Canvas& c, int x, int y, const QString& path)
 {
@@ -47,7 +50,8 @@ void drawSmallIcon(Canvas& c, int x, int y, const QString& path)
 // One owner-drawn entry of the pop-up menu: the box draws it and takes its pick.
 class ComboMenuItem : public QWidget {
 public:
-    ComboMenuItem(TNextComboBox* box, QMenu* menu, int tag) : QWidget(menu), m_box(box), m_menu(menu), m_tag(tag)
+    ComboMenuItem(TNextComboBox* box, QMenu* menu, int tag)
+        : QWidget(menu), m_box(box), m_menu(menu), m_tag(tag)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
@@ -74,7 +78,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         // The release of the press that opened the menu is not a pick.
-        const bool picked = m_armed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+        const bool picked =
+            m_armed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
         m_armed = false;
         if (!picked)
             return;
@@ -334,13 +339,20 @@ void TNextComboBox::press(QMouseEvent* e, bool doubleClick)
     });
 }
 
-void TNextComboBox::mousePressEvent(QMouseEvent* e) { press(e, false); }
+void TNextComboBox::mousePressEvent(QMouseEvent* e)
+{
+    press(e, false);
+}
 
-void TNextComboBox::mouseDoubleClickEvent(QMouseEvent* e) { press(e, true); }
+void TNextComboBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    press(e, true);
+}
 
 void TNextComboBox::mouseReleaseEvent(QMouseEvent* e)
 {
-    const bool click = m_clickArmed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        m_clickArmed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     m_clickArmed = false;
     if (click)
         guarded([&] { fire(OnClick, this); });

@@ -164,7 +164,8 @@ void TWebLnk::mousePressEvent(QMouseEvent* e)
 
 void TWebLnk::mouseReleaseEvent(QMouseEvent* e)
 {
-    const bool click = m_clickArmed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        m_clickArmed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     m_clickArmed = false;
     if (click)
         guarded([&] { this->click(); });

@@ -51,7 +51,7 @@ public:
     void paint(Canvas& c, const Rect& r) const;
 
     std::function<void(QObject* sender)> OnClick;
-    std::function<void(QObject* sender)> OnMouseEnter, OnMouseLeave;
+    std::function<void(QObject*sender)> OnMouseEnter, OnMouseLeave;
     std::function<void(QObject* sender, ShiftState shift, int x, int y)> OnMouseDown;
 
 protected:

@@ -32,7 +32,10 @@ QImage render(const TAPICheckBox& box)
     return img;
 }
 
-ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 // Rows holding at least one pixel of the colour.
 std::vector<int> rowsWith(const QImage& img, ColorValue color, int left, int right)

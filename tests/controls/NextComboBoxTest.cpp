@@ -29,7 +29,10 @@ const ColorValue Shadow = makeColor(150, 150, 150);
 const ColorValue Light = makeColor(250, 250, 250);
 const ColorValue Grey = makeColor(128, 128, 128);
 
-ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 int countOf(const QImage& img, ColorValue color, const QRect& area)
 {
@@ -281,4 +284,19 @@ TEST_F(ComboBox, MenuItemsDrawTheirSelection)
     EXPECT_EQ(at(img, 59 - 13, 12), Grey);
     EXPECT_EQ(at(renderItem(3, false), 59 - 13, 12), makeColor(0, 160, 0));
     EXPECT_EQ(at(renderItem(3, true), 20, 2), clWhite);
+}
+
+TEST_F(ComboBox, ShowIconsShowsFileNamesAfterTheIcon)
+{
+    box->setShowIcons(true);
+    box->setItems({QStringLiteral("/no/such/folder/pic.bmp"), QStringLiteral("/no/such/folder/other.ico")});
+    const QImage img = render();
+    EXPECT_EQ(countOf(img, clBlue, QRect(2, 2, 18, 16)), 0);
+    EXPECT_GT(countOf(img, clBlue, QRect(20, 2, 28, 16)), 10);
+
+    showHost();
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(box->menu()->actions().size(), 2);
+    EXPECT_EQ(box->menu()->actions().at(1)->text(), QStringLiteral("other.ico"));
+    box->menu()->close();
 }

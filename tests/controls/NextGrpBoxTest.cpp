@@ -33,7 +33,10 @@ QImage render(const TNextGrpBox& box)
     return img;
 }
 
-ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 // Horizontal extent of the pixels of one colour within a band of rows.
 std::pair<int, int> columnsOf(const QImage& img, ColorValue color, int top, int bottom)

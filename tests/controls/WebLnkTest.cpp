@@ -1,5 +1,5 @@
-#include "controls/NextGrpBox.h"
 #include "controls/WebLnk.h"
+#include "controls/NextGrpBox.h"
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
@@ -24,7 +24,10 @@ SystemColors::Table testColors()
     return t;
 }
 
-ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 // Number of pixels of the colour on each row.
 std::vector<int> rowCounts(const QImage& img, ColorValue color)
