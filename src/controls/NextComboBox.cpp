@@ -47,11 +47,12 @@ void drawSmallIcon(Canvas& c, int x, int y, const QString& path)
 
 } // namespace
 
-// One owner-drawn entry of the pop-up menu: the box draws it and takes its pick.
+// One owner-drawn entry of the pop-up menu. The menu's active action is its
+// selection, so that the pointer and the arrow keys highlight the same entry.
 class ComboMenuItem : public QWidget {
 public:
-    ComboMenuItem(TNextComboBox* box, QMenu* menu, int tag)
-        : QWidget(menu), m_box(box), m_menu(menu), m_tag(tag)
+    ComboMenuItem(TNextComboBox* box, QMenu* menu, QAction* action, int tag)
+        : QWidget(menu), m_box(box), m_menu(menu), m_action(action), m_tag(tag)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
@@ -61,19 +62,27 @@ public:
     {
         return {m_box->menuItemWidth() + CheckMarkMargin, TNextComboBox::MenuItemHeight};
     }
-    int tag() const { return m_tag; }
-    bool selected() const { return m_selected; }
+    bool selected() const { return m_menu->activeAction() == m_action; }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         guarded([&] {
             Canvas c(this);
-            m_box->paintMenuItem(c, Rect{0, 0, width(), height()}, m_tag, m_selected);
+            m_box->paintMenuItem(c, Rect{0, 0, width(), height()}, m_tag, selected());
         });
     }
-    void enterEvent(QEnterEvent*) override { setSelected(true); }
-    void leaveEvent(QEvent*) override { setSelected(false); }
+    void enterEvent(QEnterEvent*) override
+    {
+        m_menu->setActiveAction(m_action);
+        update();
+    }
+    void leaveEvent(QEvent*) override
+    {
+        if (selected())
+            m_menu->setActiveAction(nullptr);
+        update();
+    }
     void mousePressEvent(QMouseEvent* e) override { m_armed = e->button() == Qt::LeftButton; }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
@@ -84,22 +93,14 @@ protected:
         if (!picked)
             return;
         m_menu->close();
-        guarded([&] { m_box->pick(m_tag); });
+        m_action->trigger();
     }
 
 private:
-    void setSelected(bool selected)
-    {
-        if (selected == m_selected)
-            return;
-        m_selected = selected;
-        update();
-    }
-
     TNextComboBox* m_box;
     QMenu* m_menu;
+    QAction* m_action;
     int m_tag;
-    bool m_selected = false;
     bool m_armed = false;
 };
 
@@ -181,7 +182,9 @@ void TNextComboBox::rebuildMenu()
         auto* action = new QWidgetAction(m_menu);
         action->setText(m_showIcons ? fileNamePart(m_items[i]) : m_items[i]);
         action->setData(i);
-        action->setDefaultWidget(new ComboMenuItem(this, m_menu, i));
+        action->setDefaultWidget(new ComboMenuItem(this, m_menu, action, i));
+        // A click on the entry and the Return key both trigger it.
+        connect(action, &QAction::triggered, this, [this, i] { guarded([&] { pick(i); }); });
         m_menu->addAction(action);
     }
 }

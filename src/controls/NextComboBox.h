@@ -65,8 +65,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    friend class ComboMenuItem;
-
     void press(QMouseEvent* e, bool doubleClick);
     void rebuildMenu();
     void openMenu();

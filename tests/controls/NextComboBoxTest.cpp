@@ -2,6 +2,7 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
+#include <QEnterEvent>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
@@ -299,4 +300,25 @@ TEST_F(ComboBox, ShowIconsShowsFileNamesAfterTheIcon)
     ASSERT_EQ(box->menu()->actions().size(), 2);
     EXPECT_EQ(box->menu()->actions().at(1)->text(), QStringLiteral("other.ico"));
     box->menu()->close();
+}
+
+TEST_F(ComboBox, PointerAndArrowKeysSelectTheSameEntry)
+{
+    showHost();
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+    QMenu* menu = box->menu();
+    QWidget* entry = menuEntry(1);
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), entry->mapToGlobal(QPointF(3, 3)));
+    QCoreApplication::sendEvent(entry, &enter);
+    EXPECT_EQ(menu->activeAction(), menu->actions().at(1));
+    const QImage shown = entry->grab().toImage();
+    EXPECT_EQ(at(shown, 2, 1), clBlack);
+    EXPECT_EQ(at(menuEntry(0)->grab().toImage(), 2, 1), Window);
+
+    QTest::keyClick(menu, Qt::Key_Down);
+    EXPECT_EQ(menu->activeAction(), menu->actions().at(2));
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(box->ItemIndex(), 2);
+    EXPECT_EQ(changes, 1);
 }
