@@ -1,1 +1,0 @@
-namespace tintora { int browsePlaceholder() { return 0; } }
