@@ -37,7 +37,8 @@ public:
         root.mkdir(QStringLiteral("Desktop"));
         root.mkdir(QStringLiteral("drive"));
         for (int i = 0; i < folderCount; ++i)
-            root.mkdir(QStringLiteral("drive/Folder %1").arg((i * 7919) % folderCount, 4, 10, QLatin1Char('0')));
+            root.mkdir(
+                QStringLiteral("drive/Folder %1").arg((i * 7919) % folderCount, 4, 10, QLatin1Char('0')));
     }
     QString desktopPath() const override { return m_dir.filePath(QStringLiteral("Desktop")); }
     std::vector<ShellItem> drives() const override { return {{drive(), QStringLiteral("Big"), false}}; }

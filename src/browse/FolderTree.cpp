@@ -37,6 +37,7 @@ TFolderTree::TFolderTree(QWidget* parent) : QTreeWidget(parent)
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     setSortingEnabled(false);
+    applySelectionPalette();
     m_volumeTimer.setInterval(2000);
     connect(&m_volumeTimer, &QTimer::timeout, this, [this] { guarded([this] { checkVolumes(); }); });
     connect(this, &QTreeWidget::itemExpanded, this,
@@ -85,6 +86,28 @@ void TFolderTree::setDisplayMode(TDisplayMode mode)
     m_displayMode = mode;
     if (m_active)
         applyDisplayMode();
+}
+
+void TFolderTree::setHideSelection(bool hide)
+{
+    if (hide == m_hideSelection)
+        return;
+    m_hideSelection = hide;
+    applySelectionPalette();
+}
+
+// Without the focus the selection is drawn like the rows around it, or as the
+// style draws an inactive selection.
+void TFolderTree::applySelectionPalette()
+{
+    QPalette p = palette();
+    const QPalette standard = QApplication::palette(this);
+    const bool hide = m_hideSelection;
+    p.setColor(QPalette::Inactive, QPalette::Highlight,
+               standard.color(QPalette::Inactive, hide ? QPalette::Base : QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               standard.color(QPalette::Inactive, hide ? QPalette::Text : QPalette::HighlightedText));
+    setPalette(p);
 }
 
 QString TFolderTree::textFor(const QString& name) const

@@ -67,6 +67,9 @@ public:
     void setDisplayMode(TDisplayMode mode);
     bool ShowRoot() const { return rootIsDecorated(); }
     void setShowRoot(bool show) { setRootIsDecorated(show); }
+    // Whether the selection disappears while the tree does not have the focus.
+    bool HideSelection() const { return m_hideSelection; }
+    void setHideSelection(bool hide);
 
     // The selected folder's path; empty for the nodes without one or no selection.
     QString SelectedPath() const;
@@ -124,12 +127,14 @@ private:
     void folderChanged(const QString& folder);
     bool isStale(const FolderNode* node, const QString& folder) const;
     void endSessionQuery();
+    void applySelectionPalette();
 
     bool m_active = false;
     TFolderOptions m_options = 0;
     TDisplayMode m_displayMode = TDisplayMode::dmAsis;
     QString m_desktopPath;
     bool m_watching = false;
+    bool m_hideSelection = true;
     QFileSystemWatcher* m_watcher = nullptr;
     QMultiHash<QString, FolderNode*> m_readNodes; // every node whose folder was read, by folder
     QTimer m_volumeTimer;

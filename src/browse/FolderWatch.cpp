@@ -19,11 +19,11 @@ void TFolderTree::startWatching()
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
             [this](const QString& folder) { guarded([this, &folder] { folderChanged(folder); }); });
     const QStringList folders = m_readNodes.uniqueKeys();
-    if (!folders.isEmpty())
-        m_watcher->addPaths(folders);
+    const QStringList refused = folders.isEmpty() ? QStringList() : m_watcher->addPaths(folders);
     m_watching = true;
     m_volumeTimer.start();
-    if (QFileInfo(m_desktopPath).isDir() && !m_watcher->directories().contains(m_desktopPath)) {
+    // Watching starts from the desktop; a folder below it that vanished meanwhile is no refusal.
+    if (refused.contains(m_desktopPath)) {
         stopWatching();
         throw std::runtime_error("Could not register SHChangeNotify");
     }

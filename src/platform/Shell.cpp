@@ -25,16 +25,26 @@ Shell*& installed()
     return s;
 }
 
-// Volumes the user plugs in are mounted below these folders by the desktop's
-// automounter or by hand; everything else (system mounts, bind mounts of
-// containers) is not a drive the user thinks of.
+// Volumes the user plugs in are mounted by the desktop's automounter as
+// /media/LABEL, /media/USER/LABEL or /run/media/USER/LABEL, or by hand as
+// /mnt/NAME; everything else (system mounts, bind mounts of containers) is not
+// a drive the user thinks of.
 bool isRemovableMount(const QString& root)
 {
-    static const std::array<QString, 3> prefixes = {QStringLiteral("/media/"), QStringLiteral("/run/media/"),
-                                                    QStringLiteral("/mnt/")};
-    for (const QString& prefix : prefixes)
-        if (root.startsWith(prefix) && root.size() > prefix.size())
-            return true;
+    struct Place {
+        QString prefix;
+        int minDepth, maxDepth; // folders below the prefix
+    };
+    static const std::array<Place, 3> places = {Place{QStringLiteral("/media/"), 1, 2},
+                                                Place{QStringLiteral("/run/media/"), 2, 2},
+                                                Place{QStringLiteral("/mnt/"), 1, 1}};
+    for (const Place& place : places) {
+        if (!root.startsWith(place.prefix))
+            continue;
+        const QString below = withoutTrailingSeparator(root.mid(place.prefix.size()));
+        const int depth = below.isEmpty() ? 0 : int(below.count(QLatin1Char('/'))) + 1;
+        return depth >= place.minDepth && depth <= place.maxDepth;
+    }
     return false;
 }
 

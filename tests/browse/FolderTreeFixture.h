@@ -3,6 +3,7 @@
 #include "platform/Shell.h"
 #include "support/Fakes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <gtest/gtest.h>
 #include <memory>
