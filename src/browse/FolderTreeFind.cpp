@@ -132,7 +132,7 @@ FolderNode* TFolderTree::SelectPath(const QString& path)
     }
     FolderNode* node = FindNode(path, Reading::Allowed);
     selectNode(node);
-    if (node && node->hasPath() && !isDriveRoot(node->path) && !QFileInfo::exists(node->path)) {
+    if (node && node->hasPath() && !isDriveRoot(node->path) && !QFileInfo::exists(node->folder.location)) {
         // The tree still shows a folder that has gone: its drive is read afresh.
         recheckSelected();
         return nullptr;

@@ -76,9 +76,12 @@ FolderNode* TFolderTree::createNode(const ShellItem& item, FolderNode* parent, S
 {
     TNodeKind kind = TNodeKind::Folder;
     QString path = item.path;
+    // Below the network neighbourhood, paths are network paths whatever folder lists them.
     if (parent->kind == TNodeKind::Network) {
         kind = TNodeKind::NetworkComputer;
         path = QStringLiteral("//") + item.name;
+    } else if (parent->path.startsWith(QStringLiteral("//"))) {
+        path = joinPath(parent->path, item.name);
     }
     auto* node = new FolderNode(this, kind, {path, item.name}, {ShellFolder::Source::Folder, item.path});
     node->setIcon(0, shell().icon(item.link ? ShellIcon::FolderLink : icon));
@@ -238,7 +241,7 @@ void TFolderTree::recheckSelected()
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         return;
     }
-    if (!QFileInfo::exists(node->path))
+    if (!QFileInfo::exists(node->folder.location))
         refreshDrive(node->path, true);
 }
 

@@ -61,3 +61,49 @@ TEST_F(FolderTreeTest, HideSelectionDrawsAnUnfocusedSelectionLikeItsRows)
     EXPECT_EQ(tree->palette().color(QPalette::Inactive, QPalette::Highlight),
               standard.color(QPalette::Inactive, QPalette::Highlight));
 }
+
+namespace {
+// A host with a network neighbourhood, listed from a folder of computers.
+class NetworkShell final : public Shell {
+public:
+    NetworkShell(const TempShell& base, QString network) : m_base(base), m_network(std::move(network))
+    {
+        m_previous = setShell(this);
+    }
+    ~NetworkShell() override { setShell(m_previous); }
+    QString desktopPath() const override { return m_base.desktopPath(); }
+    std::vector<ShellItem> drives() const override { return m_base.drives(); }
+    std::optional<ShellItem> recycleBin() const override { return m_base.recycleBin(); }
+    std::optional<ShellItem> network() const override { return ShellItem{m_network, "Network", false}; }
+
+private:
+    const TempShell& m_base;
+    QString m_network;
+    Shell* m_previous = nullptr;
+};
+} // namespace
+
+TEST_F(FolderTreeTest, NetworkNeighbourhoodHoldsComputersWithNetworkPaths)
+{
+    const QString network = root.mkdir("net");
+    QDir().mkpath(network + "/server/share");
+    const NetworkShell withNetwork(shell, network);
+    QDir().mkpath(shell.desktop + "/docs");
+    activate();
+    tree->setFolderOptions(foNetworkNeighborhood | foRecycleBin | foVirtualFirst);
+    EXPECT_EQ(texts(tree->desktopNode()), QStringList({"Network", "Trash", "Computer", "docs"}));
+
+    FolderNode* server = tree->SelectPath("//server");
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(server->kind, TNodeKind::NetworkComputer);
+    EXPECT_EQ(server->path, "//server");
+    EXPECT_EQ(tree->SelectedPath(), "");
+    FolderNode* share = tree->SelectPath("//server/share/");
+    ASSERT_NE(share, nullptr);
+    EXPECT_EQ(tree->SelectedPath(), "//server/share");
+    EXPECT_EQ(share->folder.location, network + "/server/share");
+
+    // A desktop refresh keeps the network node and its computers.
+    tree->refreshNode(tree->desktopNode());
+    EXPECT_EQ(tree->FindNode("//server/share", TFolderTree::Reading::NotAllowed), share);
+}
