@@ -108,6 +108,7 @@ private:
     FolderNode* createNode(const ShellItem& item, FolderNode* parent, ShellIcon icon);
     bool readChildren(FolderNode* node);
     std::optional<std::vector<ShellItem>> listChildren(const FolderNode* node) const;
+    void rereadNode(FolderNode* node);
     void clearChildren(FolderNode* node);
     void moveSelectionOutOf(QTreeWidgetItem* doomed, QTreeWidgetItem* survivor);
     void nodeExpanded(QTreeWidgetItem* item);

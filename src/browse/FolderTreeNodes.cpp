@@ -2,9 +2,11 @@
 // children one level at a time, the expansion rule and refreshing.
 #include "browse/FolderTree.h"
 
+#include "platform/Guard.h"
 #include "platform/Screen.h"
 
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace tintora {
@@ -186,7 +188,32 @@ void TFolderTree::clearChildren(FolderNode* node)
     node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 }
 
+// A refresh re-reads a folder because something in it changed, which need not
+// concern the folder the user works in: a selection below the node comes back
+// to the same folder when it still exists, and the owner hears of a change only
+// when the selection really ends elsewhere.
 void TFolderTree::refreshNode(FolderNode* node)
+{
+    const FolderNode* current = selectedNode();
+    bool below = false;
+    for (const QTreeWidgetItem* up = current ? current->parent() : nullptr; up && !below; up = up->parent())
+        below = up == node;
+    if (!below || current->path.isEmpty()) {
+        rereadNode(node);
+        return;
+    }
+    const QString path = current->path;
+    {
+        const QSignalBlocker blocker(this);
+        rereadNode(node);
+        selectNode(FindNode(path, Reading::Allowed));
+    }
+    FolderNode* now = selectedNode();
+    if (!now || now->path != path)
+        fire(OnChange, this, now);
+}
+
+void TFolderTree::rereadNode(FolderNode* node)
 {
     const bool wasExpanded = node->isExpanded();
     const UpdateLock lock(this);

@@ -93,3 +93,16 @@ TEST_F(FolderTreeTest, WatchingCoversEveryFolderReadAndStopsWithTheTree)
     watched = tree->watchedFolders();
     EXPECT_EQ(watched, QStringList({shell.desktop}));
 }
+
+TEST_F(FolderTreeTest, RefreshAboveTheSelectionKeepsTheSelectedFolder)
+{
+    const QString work = folder("work/sub");
+    activate();
+    ASSERT_NE(tree->SelectPath(work), nullptr);
+    changes.clear();
+    folder("neighbour");
+    QTRY_COMPARE(texts(driveNode()), QStringList({"neighbour", "work"}));
+    EXPECT_EQ(tree->SelectedPath(), work);
+    EXPECT_TRUE(tree->selectedNode()->parent()->isExpanded());
+    EXPECT_TRUE(changes.empty());
+}
