@@ -60,6 +60,8 @@ public:
     ~TFolderTree() override;
 
     bool Active() const { return m_active; }
+    // On builds the tree and starts watching ("Could not register SHChangeNotify"
+    // when the desktop folder cannot be watched); off stops watching and deletes every node.
     void setActive(bool active);
     TFolderOptions FolderOptions() const { return m_options; }
     void setFolderOptions(TFolderOptions options);
@@ -82,7 +84,10 @@ public:
     FolderNode* selectedNode() const { return static_cast<FolderNode*>(currentItem()); }
     // Opens a node as a user's click does: read first, refused when nothing was found.
     bool expandNode(FolderNode* node);
+    // Reads a node's children afresh, keeping it open if it was.
     void refreshNode(FolderNode* node);
+    // Renames the drive holding path after its volume, dropping what was read
+    // below it, when its name changed or when forced.
     void refreshDrive(const QString& path, bool force);
     // Double-click check: lets a drive be read again, refreshes a vanished folder's drive.
     void recheckSelected();
@@ -103,8 +108,6 @@ private:
 
     void build();
     void teardown();
-    FolderNode* addSpecialNode(TNodeKind kind, const ShellItem& item, ShellFolder::Source source,
-                               ShellIcon icon);
     FolderNode* createNode(const ShellItem& item, FolderNode* parent, ShellIcon icon);
     bool readChildren(FolderNode* node);
     std::optional<std::vector<ShellItem>> listChildren(const FolderNode* node) const;
