@@ -119,6 +119,7 @@ void TTintoraForm::buildBrowserColumn()
     FT = new TFolderTree(NextGrpBox1);
     FT->setGeometry(9, 27, 253, 166);
     FT->setShowRoot(false);
+    FT->setHideSelection(false);
     FT->setFrameShape(QFrame::NoFrame);
     FT->setIndentation(19);
     FT->setFont(tahomaFont());

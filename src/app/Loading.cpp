@@ -33,7 +33,7 @@ struct ClearOnExit {
 
 void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 {
-    const int n = 16 * IcoS->itemIndex() + 16;
+    const int n = 16 * IcoS->ItemIndex() + 16;
     Bitmap canvas(n, n, PixelFormat::Bits24);
     fillRect(canvas, Rect{0, 0, n, n}, clMagenta);
     // No icon of that size leaves a magenta square.
@@ -73,7 +73,7 @@ void TTintoraForm::FBChange()
         return;
     SuppressFilter = true;
     ClearOnExit clear{SuppressFilter};
-    if (!ckZoom->checked())
+    if (!ckZoom->Checked())
         Zoom->setPosition(0);
 
     qint64 size = 0;
@@ -100,11 +100,11 @@ void TTintoraForm::FBChange()
                     FormatFileSize(std::int32_t(size)) + infoSeparator + formatFileTime(modified));
         FI->adjustSize();
         SuppressFilter = false;
-        if (ckZoom->checked())
+        if (ckZoom->Checked())
             ZoomChange();
         SuppressFilter = true;
     }
-    if (ckapp->checked()) {
+    if (ckapp->Checked()) {
         SuppressFilter = false;
         brightChange();
     } else {
@@ -119,13 +119,13 @@ void TTintoraForm::IcoSChange() { FBChange(); }
 QString TTintoraForm::buildMask() const
 {
     QString mask;
-    if (ckBMP->checked())
+    if (ckBMP->Checked())
         mask = QStringLiteral("*.bmp");
-    if (ckIco->checked())
+    if (ckIco->Checked())
         mask += QStringLiteral(";*.ico");
-    if (ckJpg->checked())
+    if (ckJpg->Checked())
         mask += QStringLiteral(";*.jpg");
-    if (ckGIF->checked())
+    if (ckGIF->Checked())
         mask += QStringLiteral(";*.gif");
     return mask;
 }
@@ -173,7 +173,7 @@ void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString&)
         box = ckGIF;
     if (!box)
         return;
-    if (!box->checked()) {
+    if (!box->Checked()) {
         FB->setMask(FB->Mask() + QStringLiteral(";*") + ext);
         box->setChecked(true); // its click rebuilds the mask from all four boxes
     }

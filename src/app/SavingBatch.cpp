@@ -66,7 +66,7 @@ namespace {
 // Gives "Lock Filter", the cursor and the batch flag back however the run ends.
 class BatchState {
 public:
-    BatchState(TTintoraForm& form) : m_form(form), m_wasLocked(form.ckapp->checked())
+    BatchState(TTintoraForm& form) : m_form(form), m_wasLocked(form.ckapp->Checked())
     {
         form.ckapp->setChecked(true);
         form.BatchMode = true;

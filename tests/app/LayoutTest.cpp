@@ -109,11 +109,11 @@ TEST_F(FormTest, InitialTextsAndValues)
         EXPECT_EQ(edit->text(), QString(text));
     EXPECT_FALSE(f.HV->hasFrame());
     EXPECT_TRUE(f.RV->hasFrame());
-    EXPECT_TRUE(f.ckBMP->checked());
-    EXPECT_FALSE(f.ckIco->checked() || f.ckJpg->checked() || f.ckGIF->checked() || f.ckapp->checked() ||
-                 f.ckZoom->checked());
+    EXPECT_TRUE(f.ckBMP->Checked());
+    EXPECT_FALSE(f.ckIco->Checked() || f.ckJpg->Checked() || f.ckGIF->Checked() || f.ckapp->Checked() ||
+                 f.ckZoom->Checked());
     EXPECT_EQ(f.FB->Mask(), QStringLiteral("*.bmp"));
-    EXPECT_EQ(f.IcoS->itemIndex(), 0);
+    EXPECT_EQ(f.IcoS->ItemIndex(), 0);
     // The information line lies under the preview panel.
     EXPECT_TRUE(f.Prev->geometry().contains(f.FI->geometry().topLeft()));
     EXPECT_LT(f.back->children().indexOf(f.FI), f.back->children().indexOf(f.Prev));

@@ -168,9 +168,9 @@ TEST_F(WorkspaceTest, DroppingAnUpperCaseJpgTicksItsBoxAndLoadsIt)
     const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.JPG");
     copyCorpus("libjpeg-turbo/testorig.jpg", "other.jpeg");
     form->DNDShellDragDrop(folder.file("other.jpeg"), QString());
-    EXPECT_FALSE(form->ckJpg->checked());
+    EXPECT_FALSE(form->ckJpg->Checked());
     form->DNDShellDragDrop(jpg, QString());
-    EXPECT_TRUE(form->ckJpg->checked());
+    EXPECT_TRUE(form->ckJpg->Checked());
     EXPECT_EQ(form->FB->Mask(), QStringLiteral("*.bmp;*.jpg"));
     EXPECT_EQ(form->FB->FileName(), jpg);
     EXPECT_EQ(preview().width(), 227);

@@ -103,7 +103,7 @@ TEST_F(WorkspaceTest, BatchOverAMixedFolder)
     form->NextImg6Click();
     EXPECT_TRUE(prompts.scriptDone());
     EXPECT_FALSE(form->BatchMode);
-    EXPECT_FALSE(form->ckapp->checked());
+    EXPECT_FALSE(form->ckapp->Checked());
     EXPECT_EQ(screen.cursor(), CursorShape::Default);
     EXPECT_EQ(prompts.asked()[0].defaultButton, PromptAnswer::No);
     EXPECT_EQ(prompts.asked().back().text,
@@ -124,7 +124,7 @@ TEST_F(WorkspaceTest, BatchAnsweredNoChangesNothing)
     prompts.expectMessage(PromptAnswer::No);
     form->NextImg6Click();
     EXPECT_EQ(readFile(a), before);
-    EXPECT_TRUE(form->ckapp->checked());
+    EXPECT_TRUE(form->ckapp->Checked());
 }
 
 TEST_F(WorkspaceTest, BatchEndedByAnUnwritableFileRestoresTheState)
@@ -140,7 +140,7 @@ TEST_F(WorkspaceTest, BatchEndedByAnUnwritableFileRestoresTheState)
     prompts.expectMessage(PromptAnswer::Yes);
     EXPECT_ANY_THROW(form->NextImg6Click());
     EXPECT_FALSE(form->BatchMode);
-    EXPECT_FALSE(form->ckapp->checked());
+    EXPECT_FALSE(form->ckapp->Checked());
     EXPECT_EQ(screen.cursor(), CursorShape::Default);
     EXPECT_EQ(readBack(a).pixel(2, 2), filtered(gradient(3, 3), 20, 0, 0).pixel(2, 2));
     (void)bBefore;
