@@ -18,7 +18,7 @@ ColorMasks defaultMasks(PixelFormat format)
     }
 }
 
-// Expands the field selected by mask to 0..255, the way common decoders scale.
+// Expands the field selected by mask to 0..255.
 struct MaskChannel {
     std::uint32_t mask = 0;
     int shift = 0;
@@ -44,7 +44,14 @@ struct MaskChannel {
             int extra = std::bit_width(maxValue) - 8;
             return std::uint8_t(v >> extra);
         }
-        return std::uint8_t(v * 255 / maxValue);
+        // Narrow fields repeat their bits down to 8 (5 bits: v << 3 | v >> 2),
+        // so the top value gives 255 and levels stay evenly spread.
+        const int bits = std::bit_width(maxValue);
+        std::uint32_t wide = 0;
+        int filled = 0;
+        for (; filled < 8; filled += bits)
+            wide = (wide << bits) | v;
+        return std::uint8_t(wide >> (filled - 8));
     }
 };
 

@@ -94,15 +94,20 @@ Layout chooseLayout(const DibHeader& h)
     }
 }
 
-// Allocates the bitmap after checking that its size is sane: positive width,
-// a height, top-down rows only when uncompressed, and a bounded pixel store.
-Bitmap allocateBitmap(const DibHeader& h, const Layout& layout, std::int64_t height)
+// Checks that a bitmap of this size is sane before anything is allocated:
+// positive width, a height, and a bounded pixel store. Returns the row length.
+std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_t height)
 {
     if (h.width <= 0 || height <= 0 || height > INT32_MAX)
         failBadBitmap();
     const std::int64_t stride = (std::int64_t(h.width) * layout.bitsPerPixel + 31) / 32 * 4;
     if (stride * height > maxDibPixelBytes)
         failBadBitmap();
+    return stride;
+}
+
+Bitmap allocateBitmap(const DibHeader& h, const Layout& layout, std::int64_t height)
+{
     Bitmap bmp;
     bmp.setFormat(layout.format, layout.bitsPerPixel);
     bmp.setSize(h.width, int(height));
@@ -277,14 +282,16 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     const std::int64_t height = h.height < 0 ? -std::int64_t(h.height) : h.height;
     if (layout.rle && h.height < 0)
         failBadBitmap();
-    Bitmap bmp = allocateBitmap(h, layout, height);
+    const std::int64_t stride = checkedStride(h, layout, height);
 
-    // A pixel offset inside the table's default extent means a short table
-    // (seen in old core files); rows never overlap the table.
+    // A pixel offset inside a table of implied length means a short table
+    // (seen in old core files): rows never overlap the table. A count the
+    // header states is taken at its word.
     const std::size_t entrySize = h.core ? 3 : 4;
     const std::size_t tableStart = in.pos();
+    const bool impliedCount = h.core || h.colorsUsed == 0;
     std::size_t entries = defaultTableSize(h);
-    if (pixelOffset > tableStart && pixelOffset < tableStart + entries * entrySize)
+    if (impliedCount && pixelOffset > tableStart && pixelOffset < tableStart + entries * entrySize)
         entries = (pixelOffset - tableStart) / entrySize;
     const std::vector<RGBQuad> table = readColorTable(in, entries, h.core);
     if (pixelOffset > in.pos())
@@ -295,19 +302,21 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     if (h.imageSize != 0)
         available = std::min<std::size_t>(available, h.imageSize);
     const auto data = in.bytes(available);
+    // Rows a file does not hold are left black, but a header that claims far
+    // more rows than the file could ever carry is not believed.
+    if (!layout.rle && stride * height > 4 * std::int64_t(data.size()) + 65536)
+        failBadBitmap();
+    Bitmap bmp = allocateBitmap(h, layout, height);
     if (layout.rle) {
         RleDecoder(bmp, table, h.compression == dibRle4).run(ByteCursor(data));
-        bmp.fileFacts().rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
     } else {
-        // Rows a file does not hold are left black, but a header that claims
-        // far more rows than the file could ever carry is not believed.
-        const std::int64_t needed = std::int64_t(bmp.stride()) * height;
-        if (needed > 4 * std::int64_t(data.size()) + 65536)
-            failBadBitmap();
         copyRows(bmp, data, h.height < 0);
     }
     attachTable(bmp, table, h.bitCount);
     keepFileFacts(bmp, h, entries * entrySize, pixelStart);
+    // Last: filling the bitmap counts as changing it, which drops kept data.
+    if (layout.rle)
+        bmp.fileFacts().rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
     return bmp;
 }
 
@@ -318,6 +327,7 @@ IconDib decodeIconDib(std::span<const std::uint8_t> bytes)
     const Layout layout = chooseLayout(h);
     if (layout.rle || h.height < 0)
         failBadBitmap();
+    checkedStride(h, layout, h.height / 2);
     IconDib icon;
     icon.color = allocateBitmap(h, layout, h.height / 2);
     const std::vector<RGBQuad> table = readColorTable(in, defaultTableSize(h), h.core);
