@@ -101,7 +101,7 @@ std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_
     if (h.width <= 0 || height <= 0 || height > INT32_MAX)
         failBadBitmap();
     const std::int64_t stride = (std::int64_t(h.width) * layout.bitsPerPixel + 31) / 32 * 4;
-    if (stride * height > maxDibPixelBytes)
+    if (stride > maxDibPixelBytes || height > maxDibPixelBytes / stride) // no product that could overflow
         failBadBitmap();
     return stride;
 }
@@ -303,8 +303,11 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
         available = std::min<std::size_t>(available, h.imageSize);
     const auto data = in.bytes(available);
     // Rows a file does not hold are left black, but a header that claims far
-    // more rows than the file could ever carry is not believed.
-    if (!layout.rle && stride * height > 4 * std::int64_t(data.size()) + 65536)
+    // more rows than the file could ever carry is not believed. Run-length
+    // codes fill up to 255 pixels with two bytes, so they earn more room.
+    const std::int64_t believable = layout.rle ? 1024 * std::int64_t(data.size()) + (std::int64_t(1) << 24)
+                                               : 4 * std::int64_t(data.size()) + 65536;
+    if (stride * height > believable)
         failBadBitmap();
     Bitmap bmp = allocateBitmap(h, layout, height);
     if (layout.rle) {

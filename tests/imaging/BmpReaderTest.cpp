@@ -313,6 +313,7 @@ const BadCase badCases[] = {
     {"hugeBoth", withHeader(0x7FFFFFFF, 0x7FFFFFFF, 32), texts::badBitmap},
     {"hugeRle", withHeader(60000, 60000, 8, 1, 1), texts::badBitmap},
     {"rowsFileCannotHold", withHeader(4000, 4000, 24), texts::badBitmap},
+    {"rleRowsDataCannotHold", withHeader(5000, 5000, 8, 1, 1), texts::badBitmap},
     {"tableBeyondFile", withHeader(1, 1, 8, 0, 0x40000000), texts::streamRead},
     {"offsetBeyondFile", withHeader(1, 1, 24, 0, 0, 0x7FFFFFF0), texts::streamRead},
     {"masksCut", Bytes().fileHeader(66).infoHeader(1, 1, 16, 3).u32(0xF800), texts::streamRead},
