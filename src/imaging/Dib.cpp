@@ -106,6 +106,17 @@ std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_
     return stride;
 }
 
+// Rows a file does not hold are left black, but a header that claims far
+// more rows than the file could ever carry is not believed. Run-length codes
+// fill up to 255 pixels with two bytes, so they earn more room.
+void checkBelievable(std::int64_t pixelBytes, std::size_t dataBytes, bool rle)
+{
+    const std::int64_t believable = rle ? 1024 * std::int64_t(dataBytes) + (std::int64_t(1) << 20)
+                                        : 4 * std::int64_t(dataBytes) + 65536;
+    if (pixelBytes > believable)
+        failBadBitmap();
+}
+
 Bitmap allocateBitmap(const DibHeader& h, const Layout& layout, std::int64_t height)
 {
     Bitmap bmp;
@@ -302,13 +313,7 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     if (h.imageSize != 0)
         available = std::min<std::size_t>(available, h.imageSize);
     const auto data = in.bytes(available);
-    // Rows a file does not hold are left black, but a header that claims far
-    // more rows than the file could ever carry is not believed. Run-length
-    // codes fill up to 255 pixels with two bytes, so they earn more room.
-    const std::int64_t believable = layout.rle ? 1024 * std::int64_t(data.size()) + (std::int64_t(1) << 24)
-                                               : 4 * std::int64_t(data.size()) + 65536;
-    if (stride * height > believable)
-        failBadBitmap();
+    checkBelievable(stride * height, data.size(), layout.rle);
     Bitmap bmp = allocateBitmap(h, layout, height);
     if (layout.rle) {
         RleDecoder(bmp, table, h.compression == dibRle4).run(ByteCursor(data));
@@ -330,10 +335,11 @@ IconDib decodeIconDib(std::span<const std::uint8_t> bytes)
     const Layout layout = chooseLayout(h);
     if (layout.rle || h.height < 0)
         failBadBitmap();
-    checkedStride(h, layout, h.height / 2);
+    const std::int64_t stride = checkedStride(h, layout, h.height / 2);
+    const std::vector<RGBQuad> table = readColorTable(in, defaultTableSize(h), h.core);
+    checkBelievable(stride * (h.height / 2), in.remaining(), false);
     IconDib icon;
     icon.color = allocateBitmap(h, layout, h.height / 2);
-    const std::vector<RGBQuad> table = readColorTable(in, defaultTableSize(h), h.core);
     const std::size_t colorBytes = std::size_t(icon.color.stride()) * std::size_t(icon.color.height());
     copyRows(icon.color, in.bytes(std::min(colorBytes, in.remaining())), false);
     attachTable(icon.color, table, h.bitCount);
