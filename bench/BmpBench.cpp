@@ -73,8 +73,7 @@ void rawWrite(const fs::path& path, const std::vector<std::uint8_t>& bytes)
     std::fclose(f);
 }
 
-template <class F>
-double secondsOf(F&& action)
+template <class F> double secondsOf(F&& action)
 {
     const auto start = Clock::now();
     action();
@@ -82,8 +81,7 @@ double secondsOf(F&& action)
 }
 
 // Best of a few runs, so one slow moment of a shared machine does not count.
-template <class F>
-double bestSeconds(F&& action, int runs = 5)
+template <class F> double bestSeconds(F&& action, int runs = 5)
 {
     double best = 1e9;
     for (int i = 0; i < runs; ++i)

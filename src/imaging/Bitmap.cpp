@@ -12,9 +12,12 @@ namespace {
 ColorMasks defaultMasks(PixelFormat format)
 {
     switch (format) {
-    case PixelFormat::Bits15: return {0x7C00, 0x03E0, 0x001F};
-    case PixelFormat::Bits16: return {0xF800, 0x07E0, 0x001F};
-    default: return {};
+    case PixelFormat::Bits15:
+        return {0x7C00, 0x03E0, 0x001F};
+    case PixelFormat::Bits16:
+        return {0xF800, 0x07E0, 0x001F};
+    default:
+        return {};
     }
 }
 
@@ -72,7 +75,8 @@ std::uint32_t encodeChannel(const MaskChannel& channel, int level)
 
 std::uint32_t encodeMasked(const ColorMasks& masks, ColorValue c)
 {
-    return encodeChannel(MaskChannel(masks.red), redOf(c)) | encodeChannel(MaskChannel(masks.green), greenOf(c)) |
+    return encodeChannel(MaskChannel(masks.red), redOf(c)) |
+           encodeChannel(MaskChannel(masks.green), greenOf(c)) |
            encodeChannel(MaskChannel(masks.blue), blueOf(c));
 }
 
@@ -82,7 +86,8 @@ unsigned nearestEntry(const std::vector<RGBQuad>& table, ColorValue c)
     unsigned best = 0;
     int bestDistance = INT32_MAX;
     for (unsigned i = 0; i < table.size(); ++i) {
-        const int dr = table[i].red - redOf(c), dg = table[i].green - greenOf(c), db = table[i].blue - blueOf(c);
+        const int dr = table[i].red - redOf(c), dg = table[i].green - greenOf(c),
+                  db = table[i].blue - blueOf(c);
         const int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
             bestDistance = d;
@@ -100,7 +105,10 @@ ColorValue tableColor(const std::vector<RGBQuad>& table, unsigned index)
     return makeColor(q.red, q.green, q.blue);
 }
 
-std::uint32_t read16(const std::uint8_t* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
+std::uint32_t read16(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
+}
 std::uint32_t read32(const std::uint8_t* p)
 {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
@@ -164,15 +172,23 @@ void rowTo24(const Bitmap& bmp, int y, std::uint8_t* out)
 const char* depthText(PixelFormat format)
 {
     switch (format) {
-    case PixelFormat::Bits1: return "1bpp";
-    case PixelFormat::Bits4: return "4bpp";
-    case PixelFormat::Bits8: return "8bpp";
-    case PixelFormat::Bits15: return "15bpp";
-    case PixelFormat::Bits16: return "16bpp";
-    case PixelFormat::Bits24: return "24bpp";
-    case PixelFormat::Bits32: return "32bpp";
+    case PixelFormat::Bits1:
+        return "1bpp";
+    case PixelFormat::Bits4:
+        return "4bpp";
+    case PixelFormat::Bits8:
+        return "8bpp";
+    case PixelFormat::Bits15:
+        return "15bpp";
+    case PixelFormat::Bits16:
+        return "16bpp";
+    case PixelFormat::Bits24:
+        return "24bpp";
+    case PixelFormat::Bits32:
+        return "32bpp";
     case PixelFormat::Device:
-    case PixelFormat::Custom: return "";
+    case PixelFormat::Custom:
+        return "";
     }
     return "";
 }
@@ -180,15 +196,22 @@ const char* depthText(PixelFormat format)
 int Bitmap::bitsFor(PixelFormat format)
 {
     switch (format) {
-    case PixelFormat::Bits1: return 1;
-    case PixelFormat::Bits4: return 4;
-    case PixelFormat::Bits8: return 8;
+    case PixelFormat::Bits1:
+        return 1;
+    case PixelFormat::Bits4:
+        return 4;
+    case PixelFormat::Bits8:
+        return 8;
     case PixelFormat::Bits15:
-    case PixelFormat::Bits16: return 16;
-    case PixelFormat::Bits24: return 24;
+    case PixelFormat::Bits16:
+        return 16;
+    case PixelFormat::Bits24:
+        return 24;
     case PixelFormat::Bits32:
-    case PixelFormat::Device: return 32;
-    case PixelFormat::Custom: return 0;
+    case PixelFormat::Device:
+        return 32;
+    case PixelFormat::Custom:
+        return 0;
     }
     return 0;
 }
@@ -280,16 +303,22 @@ ColorValue Bitmap::pixel(int x, int y) const
         return 0;
     const std::uint8_t* row = scanLine(y);
     switch (m_bpp) {
-    case 1: return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4: return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
-    case 8: return tableColor(m_colorTable, row[x]);
-    case 16: return MaskDecoder(m_masks)(read16(row + 2 * x));
-    case 24: return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 1:
+        return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4:
+        return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+    case 8:
+        return tableColor(m_colorTable, row[x]);
+    case 16:
+        return MaskDecoder(m_masks)(read16(row + 2 * x));
+    case 24:
+        return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     case 32:
         if (m_format == PixelFormat::Custom)
             return MaskDecoder(m_masks)(read32(row + 4 * x));
         return makeColor(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -301,7 +330,8 @@ void Bitmap::setPixel(int x, int y, ColorValue color)
     switch (m_bpp) {
     case 1: {
         const unsigned bit = 7 - (x & 7);
-        row[x >> 3] = std::uint8_t((row[x >> 3] & ~(1u << bit)) | ((nearestEntry(m_colorTable, color) & 1) << bit));
+        row[x >> 3] =
+            std::uint8_t((row[x >> 3] & ~(1u << bit)) | ((nearestEntry(m_colorTable, color) & 1) << bit));
         return;
     }
     case 4: {
@@ -310,14 +340,18 @@ void Bitmap::setPixel(int x, int y, ColorValue color)
         b = (x & 1) ? std::uint8_t((b & 0xF0) | index) : std::uint8_t((b & 0x0F) | (index << 4));
         return;
     }
-    case 8: row[x] = std::uint8_t(nearestEntry(m_colorTable, color)); return;
+    case 8:
+        row[x] = std::uint8_t(nearestEntry(m_colorTable, color));
+        return;
     case 16: {
         const std::uint32_t v = encodeMasked(m_masks, color);
         row[2 * x] = std::uint8_t(v);
         row[2 * x + 1] = std::uint8_t(v >> 8);
         return;
     }
-    case 24: row += 3 * x; break;
+    case 24:
+        row += 3 * x;
+        break;
     case 32:
         row += 4 * x;
         if (m_format == PixelFormat::Custom) {
@@ -328,7 +362,8 @@ void Bitmap::setPixel(int x, int y, ColorValue color)
         }
         row[3] = 0;
         break;
-    default: return;
+    default:
+        return;
     }
     row[0] = std::uint8_t(blueOf(color));
     row[1] = std::uint8_t(greenOf(color));

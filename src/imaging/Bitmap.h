@@ -28,13 +28,13 @@ struct ColorMasks {
 struct BmpFileFacts {
     std::int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
     std::uint32_t colorsImportant = 0;
-    bool coreFormat = false;            // read from a 12-byte core header
-    bool topDown = false;               // read from a negative-height file, unchanged since
-    std::uint32_t compression = 0;      // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
-    std::uint32_t infoHeaderSize = 0;   // of the file the kept data came from
-    std::uint32_t colorTableBytes = 0;  // of the file the kept data came from
-    std::uint32_t pixelDataOffset = 0;  // where the rows started in that file
-    std::vector<std::uint8_t> rleData;  // info header to end of file, for an unchanged write-back
+    bool coreFormat = false;           // read from a 12-byte core header
+    bool topDown = false;              // read from a negative-height file, unchanged since
+    std::uint32_t compression = 0;     // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
+    std::uint32_t infoHeaderSize = 0;  // of the file the kept data came from
+    std::uint32_t colorTableBytes = 0; // of the file the kept data came from
+    std::uint32_t pixelDataOffset = 0; // where the rows started in that file
+    std::vector<std::uint8_t> rleData; // info header to end of file, for an unchanged write-back
 };
 
 // The depth shown for a format: "1bpp" .. "32bpp", empty for device and custom.
@@ -73,17 +73,33 @@ public:
     const std::uint8_t* scanLine(int y) const;
     const std::uint8_t* constScanLine(int y) const { return scanLine(y); }
     // Raw storage, bottom row first.
-    std::uint8_t* bits() { changed(); return m_pixels.data(); }
+    std::uint8_t* bits()
+    {
+        changed();
+        return m_pixels.data();
+    }
     const std::uint8_t* bits() const { return m_pixels.data(); }
     std::size_t byteSize() const { return m_pixels.size(); }
 
     // The writable forms mark the bitmap changed, like writable rows.
-    std::vector<RGBQuad>& colorTable() { changed(); return m_colorTable; }
+    std::vector<RGBQuad>& colorTable()
+    {
+        changed();
+        return m_colorTable;
+    }
     const std::vector<RGBQuad>& colorTable() const { return m_colorTable; }
     // A palette kept for formats above 8 bits (written back as a colour table).
-    std::vector<RGBQuad>& palette() { changed(); return m_palette; }
+    std::vector<RGBQuad>& palette()
+    {
+        changed();
+        return m_palette;
+    }
     const std::vector<RGBQuad>& palette() const { return m_palette; }
-    ColorMasks& masks() { changed(); return m_masks; }
+    ColorMasks& masks()
+    {
+        changed();
+        return m_masks;
+    }
     const ColorMasks& masks() const { return m_masks; }
     BmpFileFacts& fileFacts() { return m_facts; }
     const BmpFileFacts& fileFacts() const { return m_facts; }
@@ -98,7 +114,11 @@ public:
     static int bitsFor(PixelFormat format);
 
 private:
-    void changed() { m_facts.rleData.clear(); m_facts.topDown = false; }
+    void changed()
+    {
+        m_facts.rleData.clear();
+        m_facts.topDown = false;
+    }
     void allocate();
 
     int m_width = 0, m_height = 0;

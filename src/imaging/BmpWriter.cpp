@@ -95,11 +95,13 @@ std::vector<RGBQuad> tableToWrite(const Bitmap& bmp, bool core)
         if (core)
             return {};
         const auto& palette = bmp.palette();
-        return {palette.begin(), palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))};
+        return {palette.begin(),
+                palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))};
     }
     const std::size_t full = std::size_t(1) << bpp;
     std::vector<RGBQuad> table(bmp.colorTable().begin(),
-                               bmp.colorTable().begin() + std::ptrdiff_t(std::min(full, bmp.colorTable().size())));
+                               bmp.colorTable().begin() +
+                                   std::ptrdiff_t(std::min(full, bmp.colorTable().size())));
     // A count of 0 would mean a full table to readers, so an empty one is written full.
     if (core || table.empty())
         table.resize(full);
@@ -123,7 +125,8 @@ void writeEncoded(const Bitmap& bmp, ByteSink& out)
     const int bpp = bmp.bitsPerPixel();
     const bool core = facts.coreFormat && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) &&
                       bmp.width() <= 0xFFFF && bmp.height() <= 0xFFFF;
-    const bool masks = !core && (bmp.pixelFormat() == PixelFormat::Bits16 || bmp.pixelFormat() == PixelFormat::Custom);
+    const bool masks =
+        !core && (bmp.pixelFormat() == PixelFormat::Bits16 || bmp.pixelFormat() == PixelFormat::Custom);
     const bool topDown = facts.topDown && !core;
     const std::vector<RGBQuad> table = tableToWrite(bmp, core);
     const std::uint32_t headerSize = core ? 12 : 40 + (masks ? 12 : 0);

@@ -10,7 +10,10 @@ namespace {
 
 constexpr ColorMasks masks565{0xF800, 0x07E0, 0x001F};
 
-[[noreturn]] void failBadBitmap() { throw ImageError(texts::badBitmap); }
+[[noreturn]] void failBadBitmap()
+{
+    throw ImageError(texts::badBitmap);
+}
 
 // BITMAPCOREHEADER: size, 16-bit width and height, planes, bit count.
 DibHeader readCoreHeader(ByteCursor& in, DibHeader h)
@@ -68,13 +71,20 @@ Layout chooseLayout(const DibHeader& h)
     switch (h.compression) {
     case dibRgb:
         switch (h.bitCount) {
-        case 1: return {PixelFormat::Bits1, 1};
-        case 4: return {PixelFormat::Bits4, 4};
-        case 8: return {PixelFormat::Bits8, 8};
-        case 16: return {PixelFormat::Bits15, 16};
-        case 24: return {PixelFormat::Bits24, 24};
-        case 32: return {PixelFormat::Bits32, 32};
-        default: failBadBitmap();
+        case 1:
+            return {PixelFormat::Bits1, 1};
+        case 4:
+            return {PixelFormat::Bits4, 4};
+        case 8:
+            return {PixelFormat::Bits8, 8};
+        case 16:
+            return {PixelFormat::Bits15, 16};
+        case 24:
+            return {PixelFormat::Bits24, 24};
+        case 32:
+            return {PixelFormat::Bits32, 32};
+        default:
+            failBadBitmap();
         }
     case dibRle8:
         if (h.bitCount != 8)
@@ -90,7 +100,8 @@ Layout chooseLayout(const DibHeader& h)
         if (h.bitCount == 32)
             return {PixelFormat::Custom, 32};
         failBadBitmap();
-    default: failBadBitmap();
+    default:
+        failBadBitmap();
     }
 }
 
@@ -111,8 +122,8 @@ std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_
 // fill up to 255 pixels with two bytes, so they earn more room.
 void checkBelievable(std::int64_t pixelBytes, std::size_t dataBytes, bool rle)
 {
-    const std::int64_t believable = rle ? 1024 * std::int64_t(dataBytes) + (std::int64_t(1) << 20)
-                                        : 4 * std::int64_t(dataBytes) + 65536;
+    const std::int64_t believable =
+        rle ? 1024 * std::int64_t(dataBytes) + (std::int64_t(1) << 20) : 4 * std::int64_t(dataBytes) + 65536;
     if (pixelBytes > believable)
         failBadBitmap();
 }

@@ -10,9 +10,8 @@ namespace tintora {
 void registerStandardReaders()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        registerGraphicReader("bmp", [] { return std::make_unique<BitmapGraphic>(); });
-    });
+    std::call_once(once,
+                   [] { registerGraphicReader("bmp", [] { return std::make_unique<BitmapGraphic>(); }); });
 }
 
 } // namespace tintora

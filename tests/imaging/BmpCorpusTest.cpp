@@ -58,7 +58,8 @@ std::optional<Rgb> referenceDecode(const fs::path& path)
     Rgb rgb;
     int maxValue = 0, consumed = 0;
     if (std::sscanf(reinterpret_cast<const char*>(out.data()), "P6 %d %d %d%n", &rgb.width, &rgb.height,
-                    &maxValue, &consumed) != 3 || maxValue != 255)
+                    &maxValue, &consumed) != 3 ||
+        maxValue != 255)
         return std::nullopt;
     rgb.pixels.assign(out.begin() + consumed + 1, out.end());
     return rgb;
@@ -72,8 +73,8 @@ int compareWithReference(const Bitmap& bmp, const Rgb& ref, std::string& where)
         for (int x = 0; x < bmp.width(); ++x) {
             const std::uint8_t* r = ref.pixels.data() + (std::size_t(y) * ref.width + x) * 3;
             const ColorValue c = bmp.pixel(x, y);
-            const int d = std::max({std::abs(redOf(c) - r[0]), std::abs(greenOf(c) - r[1]),
-                                    std::abs(blueOf(c) - r[2])});
+            const int d = std::max(
+                {std::abs(redOf(c) - r[0]), std::abs(greenOf(c) - r[1]), std::abs(blueOf(c) - r[2])});
             if (d > worst) {
                 worst = d;
                 where = "at " + std::to_string(x) + "," + std::to_string(y);
@@ -111,8 +112,8 @@ TEST(BmpCorpus, InstallerAndLibraryBitmapsMatchASecondDecoder)
                                "nsis/Contrib/Graphics/Wizard", "libjpeg-turbo", "libjpeg-turbo/historical"})
         for (const auto& path : bmpFiles(corpus / folder))
             files.push_back(path);
-    for (const char* name : {"hopper.bmp", "hopper_emboss.bmp", "hopper_rle8.bmp", "hopper_rle8_grayscale.bmp",
-                             "rgb32bf-abgr.bmp", "rgb32bf-rgba.bmp"})
+    for (const char* name : {"hopper.bmp", "hopper_emboss.bmp", "hopper_rle8.bmp",
+                             "hopper_rle8_grayscale.bmp", "rgb32bf-abgr.bmp", "rgb32bf-rgba.bmp"})
         files.push_back(corpus / "pillow" / name);
     ASSERT_GE(files.size(), 50u);
     for (const auto& path : files)
@@ -142,8 +143,8 @@ std::string tryDecode(const fs::path& path)
 TEST(BmpCorpus, QuestionableFilesDecodeOrFailCleanly)
 {
     // Formats the display system cannot create; every other file decodes.
-    const std::set<std::string> refused = {"pal1huffmsb.bmp", "pal2.bmp",       "pal2color.bmp",
-                                           "rgb24jpeg.bmp",   "rgb24png.bmp",   "rgb24rle24.bmp",
+    const std::set<std::string> refused = {"pal1huffmsb.bmp", "pal2.bmp",     "pal2color.bmp",
+                                           "rgb24jpeg.bmp",   "rgb24png.bmp", "rgb24rle24.bmp",
                                            "rgba32abf.bmp",   "rgba64.bmp"};
     const auto files = bmpFiles(corpus / "bmpsuite/q");
     ASSERT_EQ(files.size(), 43u);
@@ -163,16 +164,26 @@ TEST(BmpCorpus, BadFilesFailWithTheirTextOrDecodeWithinBounds)
     // image size, density, header length beyond 40 bytes), in pixel data that is
     // cut short or clipped, or in colour indices, still give a picture.
     const std::map<std::string, std::string> expected = {
-        {"badbitcount.bmp", texts::badBitmap}, {"badbitssize.bmp", ""},
-        {"baddens1.bmp", ""},                  {"baddens2.bmp", ""},
-        {"badfilesize.bmp", ""},               {"badheadersize.bmp", ""},
-        {"badpalettesize.bmp", texts::streamRead}, {"badplanes.bmp", texts::badBitmap},
-        {"badrle.bmp", ""},                    {"badrle4.bmp", ""},
-        {"badrle4bis.bmp", ""},                {"badrle4ter.bmp", ""},
-        {"badrlebis.bmp", ""},                 {"badrleter.bmp", ""},
-        {"badwidth.bmp", texts::badBitmap},    {"pal8badindex.bmp", ""},
-        {"reallybig.bmp", texts::badBitmap},   {"rgb16-880.bmp", ""},
-        {"rletopdown.bmp", texts::badBitmap},  {"shortfile.bmp", ""},
+        {"badbitcount.bmp", texts::badBitmap},
+        {"badbitssize.bmp", ""},
+        {"baddens1.bmp", ""},
+        {"baddens2.bmp", ""},
+        {"badfilesize.bmp", ""},
+        {"badheadersize.bmp", ""},
+        {"badpalettesize.bmp", texts::streamRead},
+        {"badplanes.bmp", texts::badBitmap},
+        {"badrle.bmp", ""},
+        {"badrle4.bmp", ""},
+        {"badrle4bis.bmp", ""},
+        {"badrle4ter.bmp", ""},
+        {"badrlebis.bmp", ""},
+        {"badrleter.bmp", ""},
+        {"badwidth.bmp", texts::badBitmap},
+        {"pal8badindex.bmp", ""},
+        {"reallybig.bmp", texts::badBitmap},
+        {"rgb16-880.bmp", ""},
+        {"rletopdown.bmp", texts::badBitmap},
+        {"shortfile.bmp", ""},
     };
     const auto files = bmpFiles(corpus / "bmpsuite/b");
     ASSERT_EQ(files.size(), expected.size());

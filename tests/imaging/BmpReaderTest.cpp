@@ -1,6 +1,6 @@
 // Hand-built BMP files: header kinds, masks, run-length edge cases, hostile sizes.
-#include "BmpTestBytes.h"
 #include "imaging/BmpReader.h"
+#include "BmpTestBytes.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/Dib.h"
 #include "imaging/ImageError.h"
@@ -27,7 +27,7 @@ TEST(BmpReader, CoreHeaderWithThreeByteEntries)
 {
     Bytes b;
     b.fileHeader(14 + 12 + 6);
-    b.u32(12).u16(2).u16(2).u16(1).u16(1);  // BITMAPCOREHEADER: 2x2, 1 plane, 1 bit
+    b.u32(12).u16(2).u16(2).u16(1).u16(1); // BITMAPCOREHEADER: 2x2, 1 plane, 1 bit
     b.raw({0x00, 0x00, 0xFF});             // entry 0: red (blue, green, red)
     b.raw({0xFF, 0x00, 0x00});             // entry 1: blue
     b.raw({0x40, 0, 0, 0});                // bottom row: 0, 1
@@ -81,7 +81,13 @@ const MaskCase maskCases[] = {
     {"masks444", 16, 3, {0x0F00, 0x00F0, 0x000F}, 0x0F80, PixelFormat::Custom, "255,136,0"},
     {"masksNoBlue", 16, 3, {0xFF00, 0x00FF, 0}, 0x12FF, PixelFormat::Custom, "18,255,0"},
     {"plain32", 32, 0, {}, 0xAA102030, PixelFormat::Bits32, "16,32,48"},
-    {"masks32swapped", 32, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}, 0x00102030, PixelFormat::Custom, "48,32,16"},
+    {"masks32swapped",
+     32,
+     3,
+     {0x000000FF, 0x0000FF00, 0x00FF0000},
+     0x00102030,
+     PixelFormat::Custom,
+     "48,32,16"},
     {"masks32ten", 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}, 0x3FF00000, PixelFormat::Custom, "255,0,0"},
 };
 INSTANTIATE_TEST_SUITE_P(Formats, BmpMasks, ::testing::ValuesIn(maskCases),
@@ -95,8 +101,8 @@ TEST_P(BmpLongHeader, TakesMasksFromTheHeader)
     const std::uint32_t size = GetParam();
     Bytes b;
     b.fileHeader(14 + size);
-    b.u32(size).i32(1).i32(1).u16(1).u16(32).u32(3); // size, 1x1, planes, 32 bits, bit fields
-    b.u32(4).i32(0).i32(0).u32(0).u32(0);             // image size, resolution, colours
+    b.u32(size).i32(1).i32(1).u16(1).u16(32).u32(3);   // size, 1x1, planes, 32 bits, bit fields
+    b.u32(4).i32(0).i32(0).u32(0).u32(0);              // image size, resolution, colours
     b.u32(0x000000FF).u32(0x0000FF00).u32(0x00FF0000); // red, green, blue masks
     b.zeros(size - 52);                                // alpha mask, colour space, ...
     b.u32(0x00102030);
@@ -115,8 +121,8 @@ TEST(BmpReader, TopDownRowsAndGapBeforePixels)
     Bytes b;
     b.fileHeader(54 + 10).infoHeader(1, -2, 24); // top-down, rows start 10 bytes late
     b.raw({9, 9, 9, 9, 9, 9, 9, 9, 9, 9});       // the gap
-    b.raw({0x00, 0x00, 0xFF, 0});                 // top row: red
-    b.raw({0xFF, 0x00, 0x00, 0});                 // bottom row: blue
+    b.raw({0x00, 0x00, 0xFF, 0});                // top row: red
+    b.raw({0xFF, 0x00, 0x00, 0});                // bottom row: blue
     Bitmap bmp = readBmp(b);
     EXPECT_EQ(bmp.height(), 2);
     EXPECT_EQ(rgbText(bmp.pixel(0, 0)), "255,0,0");
@@ -126,7 +132,8 @@ TEST(BmpReader, TopDownRowsAndGapBeforePixels)
     // Unchanged, it keeps its negative height and row order.
     const auto unchanged = encodeBmp(bmp);
     ASSERT_EQ(unchanged.size(), 62u);
-    EXPECT_EQ(std::int32_t(unchanged[22] | unchanged[23] << 8 | unchanged[24] << 16 | unchanged[25] << 24), -2);
+    EXPECT_EQ(std::int32_t(unchanged[22] | unchanged[23] << 8 | unchanged[24] << 16 | unchanged[25] << 24),
+              -2);
     EXPECT_EQ(unchanged[54 + 2], 0xFF); // first row written is the top one
     // Changed, it is written bottom-up.
     bmp.setPixel(0, 1, makeColor(0, 255, 0));
@@ -157,9 +164,9 @@ TEST(BmpReader, PaletteKeptForTrueColour)
     ASSERT_EQ(bmp.palette().size(), 2u);
     EXPECT_EQ(bmp.palette()[1], (RGBQuad{4, 5, 6, 0}));
     const auto written = encodeBmp(bmp);
-    EXPECT_EQ(written[10], 54 + 8);      // offset counts the table
-    EXPECT_EQ(written[46], 2);           // colours used
-    EXPECT_EQ(written[54 + 4], 4);       // second entry's blue
+    EXPECT_EQ(written[10], 54 + 8); // offset counts the table
+    EXPECT_EQ(written[46], 2);      // colours used
+    EXPECT_EQ(written[54 + 4], 4);  // second entry's blue
 }
 
 TEST(BmpReader, MissingRowsStayBlack)
@@ -259,7 +266,7 @@ TEST(BmpReader, RunLengthWriteBackKeepsAGap)
 {
     Bytes b;
     b.fileHeader(54 + 8 + 6).infoHeader(2, 1, 8, 1, 2);
-    b.raw({0, 0, 0, 0, 50, 50, 50, 0});  // two entries
+    b.raw({0, 0, 0, 0, 50, 50, 50, 0});          // two entries
     b.raw({0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}); // gap
     b.raw({2, 1, 0, 1});
     const Bitmap bmp = readBmp(b);
@@ -277,7 +284,10 @@ struct BadCase {
 
 class BmpBad : public ::testing::TestWithParam<BadCase> {};
 
-TEST_P(BmpBad, FailsWithItsText) { EXPECT_EQ(errorOf(GetParam().bytes), GetParam().text); }
+TEST_P(BmpBad, FailsWithItsText)
+{
+    EXPECT_EQ(errorOf(GetParam().bytes), GetParam().text);
+}
 
 std::vector<std::uint8_t> withHeader(std::int32_t w, std::int32_t h, int bpp, std::uint32_t compression = 0,
                                      std::uint32_t colorsUsed = 0, std::uint32_t offset = 54)
@@ -326,13 +336,13 @@ INSTANTIATE_TEST_SUITE_P(Headers, BmpBad, ::testing::ValuesIn(badCases),
 TEST(IconDib, SplitsColourRowsAndMask)
 {
     Bytes b;
-    b.infoHeader(2, 4, 32);                         // 2x2 icon: height counts the mask rows too
-    b.raw({1, 2, 3, 0x80, 4, 5, 6, 0xFF});           // bottom colour row, with alpha
-    b.raw({7, 8, 9, 0x00, 10, 11, 12, 0x10});        // top colour row
-    b.raw({0x80, 0, 0, 0}).raw({0x40, 0, 0, 0});     // AND mask rows, bottom first
+    b.infoHeader(2, 4, 32);                      // 2x2 icon: height counts the mask rows too
+    b.raw({1, 2, 3, 0x80, 4, 5, 6, 0xFF});       // bottom colour row, with alpha
+    b.raw({7, 8, 9, 0x00, 10, 11, 12, 0x10});    // top colour row
+    b.raw({0x80, 0, 0, 0}).raw({0x40, 0, 0, 0}); // AND mask rows, bottom first
     const IconDib icon = decodeIconDib(b.data());
     ASSERT_EQ(icon.color.height(), 2);
-    EXPECT_EQ(icon.color.scanLine(1)[3], 0x80);      // alpha byte kept
+    EXPECT_EQ(icon.color.scanLine(1)[3], 0x80); // alpha byte kept
     EXPECT_EQ(rgbText(icon.color.pixel(1, 0)), "12,11,10");
     EXPECT_EQ(rgbText(icon.mask.pixel(0, 1)), "255,255,255");
     EXPECT_EQ(rgbText(icon.mask.pixel(1, 1)), "0,0,0");

@@ -1,15 +1,15 @@
 // The BMP writer: exact bytes, round trips through the reader, safe replacement.
+#include "imaging/BmpWriter.h"
 #include "BmpTestBytes.h"
 #include "imaging/BmpReader.h"
-#include "imaging/BmpWriter.h"
 #include "imaging/ImageError.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -76,11 +76,25 @@ TEST(BmpWriter, OnePixelWorkingBitmapIs58Bytes)
 {
     Bitmap bmp(1, 1, PixelFormat::Bits24);
     bmp.setPixel(0, 0, makeColor(0x11, 0x22, 0x33));
-    const std::vector<std::uint8_t> expected = Bytes()
-        .raw({'B', 'M'}).u32(58).u16(0).u16(0).u32(54)    // file header: size, reserved, offset
-        .u32(40).i32(1).i32(1).u16(1).u16(24)              // info header: size, 1x1, planes, 24 bits
-        .u32(0).u32(4).i32(0).i32(0).u32(0).u32(0)         // no compression, 4-byte image, no resolution or table
-        .raw({0x33, 0x22, 0x11, 0});                       // blue, green, red, padding
+    const std::vector<std::uint8_t> expected =
+        Bytes()
+            .raw({'B', 'M'})
+            .u32(58)
+            .u16(0)
+            .u16(0)
+            .u32(54) // file header: size, reserved, offset
+            .u32(40)
+            .i32(1)
+            .i32(1)
+            .u16(1)
+            .u16(24) // info header: size, 1x1, planes, 24 bits
+            .u32(0)
+            .u32(4)
+            .i32(0)
+            .i32(0)
+            .u32(0)
+            .u32(0)                      // no compression, 4-byte image, no resolution or table
+            .raw({0x33, 0x22, 0x11, 0}); // blue, green, red, padding
     EXPECT_EQ(encodeBmp(bmp), expected);
 }
 
@@ -101,11 +115,11 @@ TEST(BmpWriter, EightBitFileKeepsTableAndResolutionUnchanged)
     EXPECT_EQ(working.pixelFormat(), PixelFormat::Bits24);
     const auto bytes = encodeBmp(working);
     ASSERT_EQ(bytes.size(), 54u + 1024 + 12);
-    EXPECT_EQ(bytes[10] | bytes[11] << 8, 54 + 1024); // offset past the table
-    EXPECT_EQ(bytes[28], 24);                          // bits per pixel
-    EXPECT_EQ(bytes[38], 0);                           // resolution of a converted bitmap
-    EXPECT_EQ(bytes[46] | bytes[47] << 8, 256);        // colours used
-    EXPECT_EQ(bytes[54 + 4 * 200 + 1], 55);            // entry 200 green = 255 - 200
+    EXPECT_EQ(bytes[10] | bytes[11] << 8, 54 + 1024);             // offset past the table
+    EXPECT_EQ(bytes[28], 24);                                     // bits per pixel
+    EXPECT_EQ(bytes[38], 0);                                      // resolution of a converted bitmap
+    EXPECT_EQ(bytes[46] | bytes[47] << 8, 256);                   // colours used
+    EXPECT_EQ(bytes[54 + 4 * 200 + 1], 55);                       // entry 200 green = 255 - 200
     const std::uint8_t* pixel = bytes.data() + 54 + 1024 + 3 * 1; // second pixel, index 200
     EXPECT_EQ(pixel[0], 200);
     EXPECT_EQ(pixel[1], 55);

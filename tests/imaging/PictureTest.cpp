@@ -1,8 +1,8 @@
 // The picture container: readers by extension, failure texts, bitmaps and copies.
+#include "imaging/Picture.h"
 #include "BmpTestBytes.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/ImageError.h"
-#include "imaging/Picture.h"
 #include "imaging/Readers.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +49,8 @@ protected:
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
         const fs::path path = m_folder / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path.string();
     }
     std::string bmpFile(const std::string& name, int w, int h)
