@@ -157,6 +157,20 @@ std::size_t defaultTableSize(const DibHeader& h)
     return h.bitCount <= 8 ? std::size_t(1) << h.bitCount : 0;
 }
 
+// The colour table of a BMP file. A pixel offset inside a table of implied
+// length means a short table (seen in old core files): rows never overlap the
+// table. A count the header states is taken at its word.
+std::vector<RGBQuad> readFileColorTable(ByteCursor& in, const DibHeader& h, std::size_t pixelOffset)
+{
+    const std::size_t entrySize = h.core ? 3 : 4;
+    const std::size_t tableStart = in.pos();
+    const bool impliedCount = h.core || h.colorsUsed == 0;
+    std::size_t entries = defaultTableSize(h);
+    if (impliedCount && pixelOffset > tableStart && pixelOffset < tableStart + entries * entrySize)
+        entries = (pixelOffset - tableStart) / entrySize;
+    return readColorTable(in, entries, h.core);
+}
+
 // Copies as many stored rows as `data` holds; missing rows stay zero.
 void copyRows(Bitmap& bmp, std::span<const std::uint8_t> data, bool topDown)
 {
@@ -306,16 +320,7 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
         failBadBitmap();
     const std::int64_t stride = checkedStride(h, layout, height);
 
-    // A pixel offset inside a table of implied length means a short table
-    // (seen in old core files): rows never overlap the table. A count the
-    // header states is taken at its word.
-    const std::size_t entrySize = h.core ? 3 : 4;
-    const std::size_t tableStart = in.pos();
-    const bool impliedCount = h.core || h.colorsUsed == 0;
-    std::size_t entries = defaultTableSize(h);
-    if (impliedCount && pixelOffset > tableStart && pixelOffset < tableStart + entries * entrySize)
-        entries = (pixelOffset - tableStart) / entrySize;
-    const std::vector<RGBQuad> table = readColorTable(in, entries, h.core);
+    const std::vector<RGBQuad> table = readFileColorTable(in, h, pixelOffset);
     if (pixelOffset > in.pos())
         in.seek(pixelOffset);
     const std::size_t pixelStart = in.pos();
@@ -332,7 +337,7 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
         copyRows(bmp, data, h.height < 0);
     }
     attachTable(bmp, table, h.bitCount);
-    keepFileFacts(bmp, h, entries * entrySize, pixelStart);
+    keepFileFacts(bmp, h, table.size() * (h.core ? 3 : 4), pixelStart);
     // Last: filling the bitmap counts as changing it, which drops kept data.
     if (layout.rle)
         bmp.fileFacts().rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());

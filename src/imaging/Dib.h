@@ -35,9 +35,9 @@ inline constexpr std::int64_t maxDibPixelBytes = std::int64_t(1) << 28;
 // when they are not part of the header.
 DibHeader readDibHeader(ByteCursor& in);
 
-// Decodes the DIB of a BMP file: `in` stands just after the 14-byte file
-// header of `file`, `pixelOffset` is that header's pixel data offset. The
-// bitmap keeps the file facts needed to write it back unchanged.
+// Decodes the DIB of a BMP file: `in` holds the whole file and stands just
+// after its 14-byte file header; `pixelOffset` is that header's pixel data
+// offset. The bitmap keeps the file facts needed to write it back unchanged.
 Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
 
 // An icon image: a DIB with no file header whose height counts both the
