@@ -12,13 +12,16 @@ namespace {
 ColorMasks defaultMasks(PixelFormat format)
 {
     switch (format) {
-    case PixelFormat::Bits15: return {0x7C00, 0x03E0, 0x001F};
-    case PixelFormat::Bits16: return {0xF800, 0x07E0, 0x001F};
-    default: return {};
+    case PixelFormat::Bits15:
+        return {0x7C00, 0x03E0, 0x001F};
+    case PixelFormat::Bits16:
+        return {0xF800, 0x07E0, 0x001F};
+    default:
+        return {};
     }
 }
 
-// Expands the field selected by mask to 0..255, the way common decoders scale.
+// Expands the field selected by mask to 0..255.
 struct MaskChannel {
     std::uint32_t mask = 0;
     int shift = 0;
@@ -44,7 +47,14 @@ struct MaskChannel {
             int extra = std::bit_width(maxValue) - 8;
             return std::uint8_t(v >> extra);
         }
-        return std::uint8_t(v * 255 / maxValue);
+        // Narrow fields repeat their bits down to 8 (5 bits: v << 3 | v >> 2),
+        // so the top value gives 255 and levels stay evenly spread.
+        const int bits = std::bit_width(maxValue);
+        std::uint32_t wide = 0;
+        int filled = 0;
+        for (; filled < 8; filled += bits)
+            wide = (wide << bits) | v;
+        return std::uint8_t(wide >> (filled - 8));
     }
 };
 
@@ -54,6 +64,39 @@ struct MaskDecoder {
     ColorValue operator()(std::uint32_t p) const { return makeColor(r(p), g(p), b(p)); }
 };
 
+// The inverse of MaskChannel: places an 8-bit level in the field of a mask.
+std::uint32_t encodeChannel(const MaskChannel& channel, int level)
+{
+    if (channel.maxValue == 0)
+        return 0;
+    const std::uint64_t v = (std::uint64_t(level) * channel.maxValue + 127) / 255;
+    return std::uint32_t(v << channel.shift) & channel.mask;
+}
+
+std::uint32_t encodeMasked(const ColorMasks& masks, ColorValue c)
+{
+    return encodeChannel(MaskChannel(masks.red), redOf(c)) |
+           encodeChannel(MaskChannel(masks.green), greenOf(c)) |
+           encodeChannel(MaskChannel(masks.blue), blueOf(c));
+}
+
+// The table entry closest to c (squared distance), for writing into indexed rows.
+unsigned nearestEntry(const std::vector<RGBQuad>& table, ColorValue c)
+{
+    unsigned best = 0;
+    int bestDistance = INT32_MAX;
+    for (unsigned i = 0; i < table.size(); ++i) {
+        const int dr = table[i].red - redOf(c), dg = table[i].green - greenOf(c),
+                  db = table[i].blue - blueOf(c);
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
 ColorValue tableColor(const std::vector<RGBQuad>& table, unsigned index)
 {
     if (index >= table.size())
@@ -62,7 +105,10 @@ ColorValue tableColor(const std::vector<RGBQuad>& table, unsigned index)
     return makeColor(q.red, q.green, q.blue);
 }
 
-std::uint32_t read16(const std::uint8_t* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
+std::uint32_t read16(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
+}
 std::uint32_t read32(const std::uint8_t* p)
 {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
@@ -123,18 +169,49 @@ void rowTo24(const Bitmap& bmp, int y, std::uint8_t* out)
 
 } // namespace
 
+const char* depthText(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits1:
+        return "1bpp";
+    case PixelFormat::Bits4:
+        return "4bpp";
+    case PixelFormat::Bits8:
+        return "8bpp";
+    case PixelFormat::Bits15:
+        return "15bpp";
+    case PixelFormat::Bits16:
+        return "16bpp";
+    case PixelFormat::Bits24:
+        return "24bpp";
+    case PixelFormat::Bits32:
+        return "32bpp";
+    case PixelFormat::Device:
+    case PixelFormat::Custom:
+        return "";
+    }
+    return "";
+}
+
 int Bitmap::bitsFor(PixelFormat format)
 {
     switch (format) {
-    case PixelFormat::Bits1: return 1;
-    case PixelFormat::Bits4: return 4;
-    case PixelFormat::Bits8: return 8;
+    case PixelFormat::Bits1:
+        return 1;
+    case PixelFormat::Bits4:
+        return 4;
+    case PixelFormat::Bits8:
+        return 8;
     case PixelFormat::Bits15:
-    case PixelFormat::Bits16: return 16;
-    case PixelFormat::Bits24: return 24;
+    case PixelFormat::Bits16:
+        return 16;
+    case PixelFormat::Bits24:
+        return 24;
     case PixelFormat::Bits32:
-    case PixelFormat::Device: return 32;
-    case PixelFormat::Custom: return 0;
+    case PixelFormat::Device:
+        return 32;
+    case PixelFormat::Custom:
+        return 0;
     }
     return 0;
 }
@@ -165,7 +242,7 @@ void Bitmap::allocate()
 
 void Bitmap::setFormat(PixelFormat format, int bitsPerPixel)
 {
-    changed();
+    m_facts = {};
     m_format = format;
     m_bpp = bitsPerPixel ? bitsPerPixel : bitsFor(format);
     if (m_bpp == 0)
@@ -197,7 +274,10 @@ void Bitmap::convertTo24()
     std::vector<std::uint8_t> converted(std::size_t(newStride) * std::size_t(m_height), 0);
     for (int y = 0; y < m_height; ++y)
         rowTo24(*this, y, converted.data() + std::size_t(m_height - 1 - y) * newStride);
-    changed();
+    // A converted bitmap is one the program made: no file facts survive.
+    m_facts = {};
+    if (m_palette.empty() && m_bpp <= 8)
+        m_palette = m_colorTable;
     m_pixels = std::move(converted);
     m_stride = newStride;
     m_format = PixelFormat::Bits24;
@@ -223,16 +303,22 @@ ColorValue Bitmap::pixel(int x, int y) const
         return 0;
     const std::uint8_t* row = scanLine(y);
     switch (m_bpp) {
-    case 1: return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4: return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
-    case 8: return tableColor(m_colorTable, row[x]);
-    case 16: return MaskDecoder(m_masks)(read16(row + 2 * x));
-    case 24: return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 1:
+        return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4:
+        return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+    case 8:
+        return tableColor(m_colorTable, row[x]);
+    case 16:
+        return MaskDecoder(m_masks)(read16(row + 2 * x));
+    case 24:
+        return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     case 32:
         if (m_format == PixelFormat::Custom)
             return MaskDecoder(m_masks)(read32(row + 4 * x));
         return makeColor(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -241,13 +327,43 @@ void Bitmap::setPixel(int x, int y, ColorValue color)
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
     std::uint8_t* row = scanLine(y);
-    if (m_bpp == 24) {
+    switch (m_bpp) {
+    case 1: {
+        const unsigned bit = 7 - (x & 7);
+        row[x >> 3] =
+            std::uint8_t((row[x >> 3] & ~(1u << bit)) | ((nearestEntry(m_colorTable, color) & 1) << bit));
+        return;
+    }
+    case 4: {
+        const unsigned index = nearestEntry(m_colorTable, color) & 0x0F;
+        std::uint8_t& b = row[x >> 1];
+        b = (x & 1) ? std::uint8_t((b & 0xF0) | index) : std::uint8_t((b & 0x0F) | (index << 4));
+        return;
+    }
+    case 8:
+        row[x] = std::uint8_t(nearestEntry(m_colorTable, color));
+        return;
+    case 16: {
+        const std::uint32_t v = encodeMasked(m_masks, color);
+        row[2 * x] = std::uint8_t(v);
+        row[2 * x + 1] = std::uint8_t(v >> 8);
+        return;
+    }
+    case 24:
         row += 3 * x;
-    } else if (m_bpp == 32 && m_format != PixelFormat::Custom) {
+        break;
+    case 32:
         row += 4 * x;
+        if (m_format == PixelFormat::Custom) {
+            const std::uint32_t v = encodeMasked(m_masks, color);
+            for (int i = 0; i < 4; ++i)
+                row[i] = std::uint8_t(v >> (8 * i));
+            return;
+        }
         row[3] = 0;
-    } else {
-        throw std::logic_error("setPixel needs a 24- or 32-bit bitmap");
+        break;
+    default:
+        return;
     }
     row[0] = std::uint8_t(blueOf(color));
     row[1] = std::uint8_t(greenOf(color));

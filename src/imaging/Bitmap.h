@@ -28,13 +28,17 @@ struct ColorMasks {
 struct BmpFileFacts {
     std::int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
     std::uint32_t colorsImportant = 0;
-    bool coreFormat = false;            // read from a 12-byte core header
-    bool topDown = false;               // read from a negative-height file, unchanged since
-    std::uint32_t compression = 0;      // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
-    std::uint32_t infoHeaderSize = 0;   // of the file the kept data came from
-    std::uint32_t colorTableBytes = 0;  // of the file the kept data came from
-    std::vector<std::uint8_t> rleData;  // info header to end of file, for an unchanged write-back
+    bool coreFormat = false;           // read from a 12-byte core header
+    bool topDown = false;              // read from a negative-height file, unchanged since
+    std::uint32_t compression = 0;     // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
+    std::uint32_t infoHeaderSize = 0;  // of the file the kept data came from
+    std::uint32_t colorTableBytes = 0; // of the file the kept data came from
+    std::uint32_t pixelDataOffset = 0; // where the rows started in that file
+    std::vector<std::uint8_t> rleData; // info header to end of file, for an unchanged write-back
 };
+
+// The depth shown for a format: "1bpp" .. "32bpp", empty for device and custom.
+const char* depthText(PixelFormat format);
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -60,7 +64,8 @@ public:
     void setSize(int width, int height);
     // Reformats to an empty picture of the same size in another layout.
     void setFormat(PixelFormat format, int bitsPerPixel = 0);
-    // Rewrites every pixel as blue, green, red bytes, keeping the picture.
+    // Rewrites every pixel as blue, green, red bytes, keeping the picture. A
+    // colour table becomes the palette, so it can still be written back.
     void convertTo24();
 
     // Row y counted from the top. The writable form marks the bitmap changed.
@@ -68,30 +73,52 @@ public:
     const std::uint8_t* scanLine(int y) const;
     const std::uint8_t* constScanLine(int y) const { return scanLine(y); }
     // Raw storage, bottom row first.
-    std::uint8_t* bits() { changed(); return m_pixels.data(); }
+    std::uint8_t* bits()
+    {
+        changed();
+        return m_pixels.data();
+    }
     const std::uint8_t* bits() const { return m_pixels.data(); }
     std::size_t byteSize() const { return m_pixels.size(); }
 
-    std::vector<RGBQuad>& colorTable() { return m_colorTable; }
+    // The writable forms mark the bitmap changed, like writable rows.
+    std::vector<RGBQuad>& colorTable()
+    {
+        changed();
+        return m_colorTable;
+    }
     const std::vector<RGBQuad>& colorTable() const { return m_colorTable; }
     // A palette kept for formats above 8 bits (written back as a colour table).
-    std::vector<RGBQuad>& palette() { return m_palette; }
+    std::vector<RGBQuad>& palette()
+    {
+        changed();
+        return m_palette;
+    }
     const std::vector<RGBQuad>& palette() const { return m_palette; }
-    ColorMasks& masks() { return m_masks; }
+    ColorMasks& masks()
+    {
+        changed();
+        return m_masks;
+    }
     const ColorMasks& masks() const { return m_masks; }
     BmpFileFacts& fileFacts() { return m_facts; }
     const BmpFileFacts& fileFacts() const { return m_facts; }
 
     // Colour of one pixel through table, masks or direct bytes.
     ColorValue pixel(int x, int y) const;
-    // Writes one pixel in 24-bit, 32-bit and device bitmaps (nearest entry otherwise).
+    // Writes one pixel: direct in 24- and 32-bit bitmaps, through the masks in
+    // 16-bit and custom ones, as the nearest table entry in 1-, 4- and 8-bit ones.
     void setPixel(int x, int y, ColorValue color);
 
     static int strideFor(int width, int bitsPerPixel);
     static int bitsFor(PixelFormat format);
 
 private:
-    void changed() { m_facts.rleData.clear(); m_facts.topDown = false; }
+    void changed()
+    {
+        m_facts.rleData.clear();
+        m_facts.topDown = false;
+    }
     void allocate();
 
     int m_width = 0, m_height = 0;

@@ -1,0 +1,43 @@
+#include "imaging/BmpReader.h"
+
+#include "imaging/ByteCursor.h"
+#include "imaging/Dib.h"
+
+namespace tintora {
+
+namespace {
+
+// BITMAPFILEHEADER: "BM", file size, two reserved words, pixel data offset.
+struct BmpFileHeader {
+    std::uint16_t type = 0;
+    std::uint32_t fileSize = 0;
+    std::uint16_t reserved1 = 0, reserved2 = 0;
+    std::uint32_t pixelOffset = 0;
+};
+constexpr std::uint16_t bmpSignature = 0x4D42; // "BM"
+
+BmpFileHeader readFileHeader(ByteCursor& in)
+{
+    BmpFileHeader h;
+    h.type = in.u16();
+    h.fileSize = in.u32(); // not trusted: files in the wild get it wrong
+    h.reserved1 = in.u16();
+    h.reserved2 = in.u16();
+    h.pixelOffset = in.u32();
+    return h;
+}
+
+} // namespace
+
+Bitmap readBmp(std::span<const std::uint8_t> bytes)
+{
+    ByteCursor in(bytes);
+    if (bytes.size() >= 2 && (bytes[0] | (bytes[1] << 8)) != bmpSignature)
+        throw ImageError(texts::badBitmap);
+    const BmpFileHeader header = readFileHeader(in);
+    if (header.type != bmpSignature)
+        throw ImageError(texts::badBitmap);
+    return decodeBmpDib(in, header.pixelOffset);
+}
+
+} // namespace tintora

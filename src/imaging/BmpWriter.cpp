@@ -1,0 +1,291 @@
+#include "imaging/BmpWriter.h"
+
+#include "imaging/ImageError.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
+
+namespace tintora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void put(const void* data, std::size_t size) = 0;
+};
+
+class VectorSink final : public ByteSink {
+public:
+    explicit VectorSink(std::vector<std::uint8_t>& out) : m_out(out) {}
+    void put(const void* data, std::size_t size) override
+    {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        m_out.insert(m_out.end(), p, p + size);
+    }
+
+private:
+    std::vector<std::uint8_t>& m_out;
+};
+
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(std::FILE* file) : m_file(file) {}
+    void put(const void* data, std::size_t size) override
+    {
+        if (size != 0 && std::fwrite(data, 1, size, m_file) != size)
+            throw ImageError(texts::streamWrite);
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+// Little-endian header bytes, gathered before they go to the sink.
+struct HeaderBytes {
+    std::vector<std::uint8_t> bytes;
+    void u16(std::uint32_t v)
+    {
+        bytes.push_back(std::uint8_t(v));
+        bytes.push_back(std::uint8_t(v >> 8));
+    }
+    void u32(std::uint32_t v)
+    {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
+    // BITMAPFILEHEADER: "BM", file size, two reserved words, pixel data offset.
+    void fileHeader(std::uint64_t fileSize, std::uint32_t pixelOffset)
+    {
+        u16(0x4D42);
+        u32(std::uint32_t(std::min<std::uint64_t>(fileSize, UINT32_MAX)));
+        u16(0);
+        u16(0);
+        u32(pixelOffset);
+    }
+};
+
+// A bitmap that still holds the data of a run-length file it was read from,
+// unchanged since: the file header, then that data as it was read.
+void writeKeptData(const Bitmap& bmp, ByteSink& out)
+{
+    const BmpFileFacts& facts = bmp.fileFacts();
+    // The rows start where they started in the source file, gap included.
+    const std::uint32_t offset =
+        facts.pixelDataOffset ? facts.pixelDataOffset : 14 + facts.infoHeaderSize + facts.colorTableBytes;
+    HeaderBytes h;
+    h.fileHeader(14 + std::uint64_t(facts.rleData.size()), offset);
+    out.put(h.bytes.data(), h.bytes.size());
+    out.put(facts.rleData.data(), facts.rleData.size());
+}
+
+// The colour table written for a bitmap: its table up to 8 bits per pixel
+// (full length for core files, which carry no count), else its palette.
+std::vector<RGBQuad> tableToWrite(const Bitmap& bmp, bool core)
+{
+    const int bpp = bmp.bitsPerPixel();
+    if (bpp > 8) {
+        if (core)
+            return {};
+        const auto& palette = bmp.palette();
+        return {palette.begin(),
+                palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))};
+    }
+    const std::size_t full = std::size_t(1) << bpp;
+    std::vector<RGBQuad> table(bmp.colorTable().begin(),
+                               bmp.colorTable().begin() +
+                                   std::ptrdiff_t(std::min(full, bmp.colorTable().size())));
+    // A count of 0 would mean a full table to readers, so an empty one is written full.
+    if (core || table.empty())
+        table.resize(full);
+    return table;
+}
+
+void writeRows(const Bitmap& bmp, bool topDown, ByteSink& out)
+{
+    const std::size_t stride = std::size_t(bmp.stride());
+    if (!topDown) {
+        out.put(bmp.bits(), stride * std::size_t(bmp.height()));
+        return;
+    }
+    for (int y = 0; y < bmp.height(); ++y)
+        out.put(bmp.scanLine(y), stride);
+}
+
+void writeEncoded(const Bitmap& bmp, ByteSink& out)
+{
+    const BmpFileFacts& facts = bmp.fileFacts();
+    const int bpp = bmp.bitsPerPixel();
+    const bool core = facts.coreFormat && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) &&
+                      bmp.width() <= 0xFFFF && bmp.height() <= 0xFFFF;
+    const bool masks =
+        !core && (bmp.pixelFormat() == PixelFormat::Bits16 || bmp.pixelFormat() == PixelFormat::Custom);
+    const bool topDown = facts.topDown && !core;
+    const std::vector<RGBQuad> table = tableToWrite(bmp, core);
+    const std::uint32_t headerSize = core ? 12 : 40 + (masks ? 12 : 0);
+    const std::uint32_t offset = 14 + headerSize + std::uint32_t(table.size()) * (core ? 3 : 4);
+    const std::uint64_t imageSize = std::uint64_t(bmp.stride()) * std::uint64_t(bmp.height());
+
+    HeaderBytes h;
+    h.fileHeader(offset + imageSize, offset);
+    if (core) {
+        // BITMAPCOREHEADER
+        h.u32(12);
+        h.u16(std::uint32_t(bmp.width()));
+        h.u16(std::uint32_t(bmp.height()));
+        h.u16(1);
+        h.u16(std::uint32_t(bpp));
+    } else {
+        // BITMAPINFOHEADER, then the three masks of a bit-field bitmap
+        h.u32(40);
+        h.u32(std::uint32_t(bmp.width()));
+        h.u32(std::uint32_t(topDown ? -bmp.height() : bmp.height()));
+        h.u16(1);
+        h.u16(std::uint32_t(bpp));
+        h.u32(masks ? 3 : 0);
+        h.u32(std::uint32_t(std::min<std::uint64_t>(imageSize, UINT32_MAX)));
+        h.u32(std::uint32_t(facts.xPelsPerMeter));
+        h.u32(std::uint32_t(facts.yPelsPerMeter));
+        h.u32(std::uint32_t(table.size()));
+        h.u32(facts.colorsImportant);
+        if (masks) {
+            h.u32(bmp.masks().red);
+            h.u32(bmp.masks().green);
+            h.u32(bmp.masks().blue);
+        }
+    }
+    for (const RGBQuad& e : table) {
+        h.bytes.insert(h.bytes.end(), {e.blue, e.green, e.red});
+        if (!core)
+            h.bytes.push_back(0);
+    }
+    out.put(h.bytes.data(), h.bytes.size());
+    writeRows(bmp, topDown, out);
+}
+
+void encodeTo(const Bitmap& bmp, ByteSink& out)
+{
+    if (!bmp.fileFacts().rleData.empty())
+        writeKeptData(bmp, out);
+    else
+        writeEncoded(bmp, out);
+}
+
+// A temporary file beside the target, removed unless it was renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const fs::path& target)
+    {
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        for (int attempt = 0; attempt < 32 && !m_file; ++attempt) {
+            char suffix[24];
+            std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
+                          static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+            m_path = folder / ("." + target.filename().string() + suffix);
+            m_file = std::fopen(m_path.c_str(), "wbx"); // never opens an existing file
+        }
+        m_created = m_file != nullptr;
+    }
+    ~TemporaryFile()
+    {
+        if (m_file)
+            std::fclose(m_file);
+        std::error_code ec;
+        if (m_created && !m_renamed)
+            fs::remove(m_path, ec);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    std::FILE* file() const { return m_file; }
+    const fs::path& path() const { return m_path; }
+    // Flushes and closes; false when the data did not all reach the file.
+    bool close()
+    {
+        const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
+        const bool closed = std::fclose(m_file) == 0;
+        m_file = nullptr;
+        return flushed && closed;
+    }
+    void renamed() { m_renamed = true; }
+
+private:
+    fs::path m_path;
+    std::FILE* m_file = nullptr;
+    bool m_created = false;
+    bool m_renamed = false;
+};
+
+// The file really replaced: a link's target rather than the link itself.
+fs::path resolveTarget(const std::string& path)
+{
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) {
+        const fs::path real = fs::canonical(path, ec);
+        if (!ec)
+            return real;
+    }
+    return path;
+}
+
+// A file that exists but may not be written is not replaced either.
+bool mayReplace(const fs::path& target)
+{
+#if __has_include(<unistd.h>)
+    std::error_code ec;
+    if (fs::is_regular_file(target, ec) && ::access(target.c_str(), W_OK) != 0)
+        return false;
+#else
+    (void)target;
+#endif
+    return true;
+}
+
+} // namespace
+
+void writeBmp(const Bitmap& bmp, std::FILE* out)
+{
+    FileSink sink(out);
+    encodeTo(bmp, sink);
+}
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bmp)
+{
+    std::vector<std::uint8_t> bytes;
+    VectorSink sink(bytes);
+    encodeTo(bmp, sink);
+    return bytes;
+}
+
+void writeBmpFile(const Bitmap& bmp, const std::string& path)
+{
+    const auto cannotCreate = [&path] { return ImageError(formatText(texts::cannotCreate, path.c_str())); };
+    const fs::path target = resolveTarget(path);
+    if (!mayReplace(target))
+        throw cannotCreate();
+    TemporaryFile temp(target);
+    if (!temp.file())
+        throw cannotCreate();
+    writeBmp(bmp, temp.file());
+    if (!temp.close())
+        throw ImageError(texts::streamWrite);
+    std::error_code ec;
+    const auto oldStatus = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(oldStatus))
+        fs::permissions(temp.path(), oldStatus.permissions(), ec);
+    fs::rename(temp.path(), target, ec);
+    if (ec)
+        throw cannotCreate();
+    temp.renamed();
+}
+
+} // namespace tintora
