@@ -6,6 +6,7 @@
 #include "browse/FolderTree.h"
 #include "controls/NextGrpBox.h"
 #include "imaging/ExtraIcon.h"
+#include "imaging/Readers.h"
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
@@ -39,6 +40,7 @@ TTintoraForm::TTintoraForm(QWidget* parent)
         move(s->availableGeometry().center() - rect().center());
     setDialogOwner(this);
     initResources();
+    registerStandardReaders();
     loadProgramIcon();
 
     buildControls();

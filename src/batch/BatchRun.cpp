@@ -43,7 +43,7 @@ Bitmap loadSource(const std::string& path, int iconSize)
         Bitmap canvas(iconSize, iconSize, PixelFormat::Bits24);
         fillRect(canvas, Rect{0, 0, iconSize, iconSize}, clMagenta);
         if (const auto icon = ExtractIconFromFile(path, iconSize, -1))
-            drawIcon(canvas, 0, 0, *icon, iconSize);
+            drawIcon(canvas, 0, 0, iconSize, iconSize, *icon);
         return canvas;
     }
     Picture picture;

@@ -1,5 +1,7 @@
 #include "WorkspaceFixture.h"
 
+#include "util/FileUtils.h"
+
 #include <QFileInfo>
 
 using namespace tintora;
@@ -185,5 +187,5 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
     select(gif);
     EXPECT_FALSE(form->SourceBitmap.isEmpty());
     EXPECT_EQ(preview().pixelFormat(), PixelFormat::Bits24);
-    EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) || form->FI->text().contains(QStringLiteral("x" + sep)));
+    EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) || form->FI->text().contains(QStringLiteral("x") + sep));
 }

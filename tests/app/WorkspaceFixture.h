@@ -7,6 +7,7 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/Picture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 
@@ -51,6 +52,13 @@ protected:
         for (int i = 0; i < form->FB->ItemCount(); ++i)
             names << form->FB->ItemText(i);
         return names;
+    }
+
+    // The list keeps the process in the folder it shows; leave it before the folder goes.
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        QDir::setCurrent(QDir::rootPath());
     }
 
     TempFolder folder;
