@@ -48,7 +48,7 @@ run() {
   [ -n "$shot" ] && import -window root "$shot" || true
   click $((3 + 63 + 20)) $((3 + 441 + 8))   # Save Bitmap
   click $((3 + 9 + 15)) $((3 + 441 + 8))    # Quit
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 1 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then echo "program did not exit"; exit 1; fi
   wait "$pid"
 }

@@ -194,7 +194,6 @@ void TTintoraForm::buildPreviewArea()
                    QStringLiteral("Preview (left click on the image to move / double click to center)"),
                    TGrpStyle::cbSquare, clBtnFace);
 
-    // The information line lies under the preview panel.
     FI = label(back, 81, 375, QStringLiteral("No image chosen yet"));
     Prev = panel(back, {68, 150, 374, 259}, clBtnFace);
     IMG = new TImage(Prev);
@@ -202,6 +201,10 @@ void TTintoraForm::buildPreviewArea()
     IMG->pictureChanged();
     IMG->move(73, 38);
     IMG->setHint(QStringLiteral("Left click to move / double-click to center"));
+    // The information line would be hidden under the preview panel; keep it on top,
+    // letting clicks through to the image beneath.
+    FI->raise();
+    FI->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     TGCol = panel(back, {6, 150, 62, 160}, makeColor(160, 180, 230));
     TGCol->setCursor(Qt::PointingHandCursor);

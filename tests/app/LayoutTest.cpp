@@ -114,9 +114,10 @@ TEST_F(FormTest, InitialTextsAndValues)
                  f.ckZoom->Checked());
     EXPECT_EQ(f.FB->Mask(), QStringLiteral("*.bmp"));
     EXPECT_EQ(f.IcoS->ItemIndex(), 0);
-    // The information line lies under the preview panel.
+    // The information line lies in the preview panel's area and stays visible above it.
     EXPECT_TRUE(f.Prev->geometry().contains(f.FI->geometry().topLeft()));
-    EXPECT_LT(f.back->children().indexOf(f.FI), f.back->children().indexOf(f.Prev));
+    EXPECT_GT(f.back->children().indexOf(f.FI), f.back->children().indexOf(f.Prev));
+    EXPECT_TRUE(f.FI->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST_F(FormTest, TheWindowIsFixedAndCentred)
