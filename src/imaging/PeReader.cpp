@@ -13,7 +13,6 @@ constexpr std::uint32_t kPeSignature = 0x00004550; // "PE\0\0"
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr std::size_t kDosNewHeaderField = 0x3C;   // e_lfanew
-constexpr std::size_t kCoffHeaderSize = 20;        // IMAGE_FILE_HEADER
 constexpr std::size_t kSectionHeaderSize = 40;     // IMAGE_SECTION_HEADER
 constexpr std::size_t kResourceDirectoryIndex = 2; // IMAGE_DIRECTORY_ENTRY_RESOURCE
 constexpr std::size_t kResourceDirectorySize = 16; // IMAGE_RESOURCE_DIRECTORY

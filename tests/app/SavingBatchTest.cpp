@@ -164,3 +164,16 @@ TEST_F(WorkspaceTest, AFailedSaveLeavesTheSourceIntact)
     EXPECT_EQ(readFile(a), before);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"a.bmp"});
 }
+
+TEST_F(WorkspaceTest, AFailedSaveAsEndsTheCommandAndWritesNothing)
+{
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    openFolder();
+    select(a);
+    const QString target = folder.file("missing/out.bmp");
+    prompts.expectSave(target);
+    EXPECT_ANY_THROW(form->savbmpasClick());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"a.bmp"});
+    EXPECT_EQ(form->FB->FileName(), a); // no re-read after the failure
+}
