@@ -16,18 +16,6 @@ namespace {
 
 constexpr int fileCount = 10000;
 
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tintora_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 // The folder is made once; the names arrive in no particular order.
 QString imageFolder()
 {
@@ -50,7 +38,6 @@ double qdirSecondsPerListing = 0;
 
 void BM_BareQDirListing(benchmark::State& state)
 {
-    ensureApplication();
     const QString folder = imageFolder();
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
@@ -65,7 +52,6 @@ BENCHMARK(BM_BareQDirListing)->Unit(benchmark::kMillisecond);
 
 void BM_FileListReadAndPaint(benchmark::State& state)
 {
-    ensureApplication();
     const QString saved = QDir::currentPath();
     TIconFileListBox list;
     list.resize(256, 184);

@@ -16,18 +16,6 @@ namespace {
 
 constexpr int folderCount = 2000;
 
-void ensureApplication()
-{
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tintora_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 // A desktop and one drive holding 2,000 folders, made once for the whole run.
 class BigShell final : public Shell {
 public:
@@ -50,7 +38,6 @@ private:
 
 BigShell& bigShell()
 {
-    ensureApplication();
     static BigShell shell;
     setShell(&shell);
     return shell;

@@ -271,7 +271,7 @@ void Bitmap::convertTo24()
     if (m_format == PixelFormat::Bits24 && m_bpp == 24)
         return;
     const int newStride = strideFor(m_width, 24);
-    std::vector<std::uint8_t> converted(std::size_t(newStride) * std::size_t(m_height), 0);
+    PixelStore converted(std::size_t(newStride) * std::size_t(m_height), 0);
     for (int y = 0; y < m_height; ++y)
         rowTo24(*this, y, converted.data() + std::size_t(m_height - 1 - y) * newStride);
     // A converted bitmap is one the program made: no file facts survive.

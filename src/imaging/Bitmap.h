@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/ColorValue.h"
+#include "imaging/PixelStore.h"
 
 #include <cstdint>
 #include <vector>
@@ -125,7 +126,7 @@ private:
     PixelFormat m_format = PixelFormat::Device;
     int m_bpp = 32;
     int m_stride = 0;
-    std::vector<std::uint8_t> m_pixels;
+    PixelStore m_pixels;
     std::vector<RGBQuad> m_colorTable;
     std::vector<RGBQuad> m_palette;
     ColorMasks m_masks;

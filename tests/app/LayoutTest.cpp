@@ -87,8 +87,9 @@ TEST_F(FormTest, EveryControlStandsAtItsPlaceInItsParent)
         ASSERT_NE(p.widget, nullptr);
         EXPECT_EQ(p.widget->parentWidget(), p.parent);
         EXPECT_EQ(p.widget->pos(), p.geometry.topLeft());
-        if (!p.geometry.size().isEmpty())
+        if (!p.geometry.size().isEmpty()) {
             EXPECT_EQ(p.widget->size(), p.geometry.size());
+        }
     }
 }
 
