@@ -53,19 +53,6 @@ QStringList wrapLines(const Canvas& c, const QString& text, int width)
     return lines;
 }
 
-class OriginAt {
-public:
-    OriginAt(QPainter& p, const Rect& r) : m_p(p)
-    {
-        m_p.save();
-        m_p.translate(r.left, r.top);
-    }
-    ~OriginAt() { m_p.restore(); }
-
-private:
-    QPainter& m_p;
-};
-
 } // namespace
 
 TAPICheckBox::TAPICheckBox(QWidget* parent)

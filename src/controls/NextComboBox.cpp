@@ -20,19 +20,6 @@ namespace {
 constexpr int CheckMarkMargin = 13;
 constexpr ColorValue Grey = makeColor(128, 128, 128);
 
-class OriginAt {
-public:
-    OriginAt(QPainter& p, const Rect& r) : m_p(p)
-    {
-        m_p.save();
-        m_p.translate(r.left, r.top);
-    }
-    ~OriginAt() { m_p.restore(); }
-
-private:
-    QPainter& m_p;
-};
-
 QString fileNamePart(const QString& path)
 {
     return QFileInfo(path).fileName();

@@ -34,20 +34,6 @@ QFont cardFont(const QFont& base, int points, bool bold)
     return f;
 }
 
-// Paints in the control's own coordinates wherever r lies on the device.
-class OriginAt {
-public:
-    OriginAt(QPainter& p, const Rect& r) : m_p(p)
-    {
-        m_p.save();
-        m_p.translate(r.left, r.top);
-    }
-    ~OriginAt() { m_p.restore(); }
-
-private:
-    QPainter& m_p;
-};
-
 } // namespace
 
 TNextGrpBox::TNextGrpBox(QWidget* parent) : QWidget(parent), m_color(clBtnFace), m_fontColor(clWindowText)

@@ -77,6 +77,22 @@ private:
     ColorValue m_fontColor = 0;
 };
 
+// Paints in a control's own coordinates wherever its rectangle lies on the device.
+class OriginAt {
+public:
+    OriginAt(QPainter& p, const Rect& r) : m_p(p)
+    {
+        m_p.save();
+        m_p.translate(r.left, r.top);
+    }
+    ~OriginAt() { m_p.restore(); }
+    OriginAt(const OriginAt&) = delete;
+    OriginAt& operator=(const OriginAt&) = delete;
+
+private:
+    QPainter& m_p;
+};
+
 // Line metrics as the original platform measures them: text drawn at y has its
 // baseline at y + ascent, and a line is ascent + descent pixels high.
 struct TextMetrics {
