@@ -344,28 +344,4 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     return bmp;
 }
 
-IconDib decodeIconDib(std::span<const std::uint8_t> bytes)
-{
-    ByteCursor in(bytes);
-    const DibHeader h = readDibHeader(in);
-    const Layout layout = chooseLayout(h);
-    if (layout.rle || h.height < 0)
-        failBadBitmap();
-    const std::int64_t stride = checkedStride(h, layout, h.height / 2);
-    const std::vector<RGBQuad> table = readColorTable(in, defaultTableSize(h), h.core);
-    checkBelievable(stride * (h.height / 2), in.remaining(), false);
-    IconDib icon;
-    icon.color = allocateBitmap(h, layout, h.height / 2);
-    const std::size_t colorBytes = std::size_t(icon.color.stride()) * std::size_t(icon.color.height());
-    copyRows(icon.color, in.bytes(std::min(colorBytes, in.remaining())), false);
-    attachTable(icon.color, table, h.bitCount);
-
-    icon.mask.setFormat(PixelFormat::Bits1);
-    icon.mask.setSize(icon.color.width(), icon.color.height());
-    icon.mask.colorTable() = {RGBQuad{0, 0, 0, 0}, RGBQuad{255, 255, 255, 0}};
-    // Icons without a mask (often 32-bit ones relying on alpha) draw every pixel.
-    copyRows(icon.mask, in.bytes(in.remaining()), false);
-    return icon;
-}
-
 } // namespace tintora

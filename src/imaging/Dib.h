@@ -40,12 +40,4 @@ DibHeader readDibHeader(ByteCursor& in);
 // offset. The bitmap keeps the file facts needed to write it back unchanged.
 Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
 
-// An icon image: a DIB with no file header whose height counts both the
-// colour rows and the 1-bit AND mask rows that follow them.
-struct IconDib {
-    Bitmap color; // the image's own format; 32-bit images keep their alpha bytes
-    Bitmap mask;  // 1 bit per pixel, entry 0 black (draw), entry 1 white (keep background)
-};
-IconDib decodeIconDib(std::span<const std::uint8_t> bytes);
-
 } // namespace tintora

@@ -331,23 +331,5 @@ const BadCase badCases[] = {
 INSTANTIATE_TEST_SUITE_P(Headers, BmpBad, ::testing::ValuesIn(badCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// --- Icon images -------------------------------------------------------------
-
-TEST(IconDib, SplitsColourRowsAndMask)
-{
-    Bytes b;
-    b.infoHeader(2, 4, 32);                      // 2x2 icon: height counts the mask rows too
-    b.raw({1, 2, 3, 0x80, 4, 5, 6, 0xFF});       // bottom colour row, with alpha
-    b.raw({7, 8, 9, 0x00, 10, 11, 12, 0x10});    // top colour row
-    b.raw({0x80, 0, 0, 0}).raw({0x40, 0, 0, 0}); // AND mask rows, bottom first
-    const IconDib icon = decodeIconDib(b.data());
-    ASSERT_EQ(icon.color.height(), 2);
-    EXPECT_EQ(icon.color.scanLine(1)[3], 0x80); // alpha byte kept
-    EXPECT_EQ(rgbText(icon.color.pixel(1, 0)), "12,11,10");
-    EXPECT_EQ(rgbText(icon.mask.pixel(0, 1)), "255,255,255");
-    EXPECT_EQ(rgbText(icon.mask.pixel(1, 1)), "0,0,0");
-    EXPECT_EQ(rgbText(icon.mask.pixel(1, 0)), "255,255,255");
-}
-
 } // namespace
 } // namespace tintora
