@@ -1,6 +1,7 @@
 #include "FileListFixture.h"
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
+#include "support/Render.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,10 +15,6 @@ namespace {
 constexpr ColorValue iconInk = 0x00C0A0; // an olive no text colour uses
 constexpr ColorValue ownText = 0x800080; // the list's font colour, purple here
 
-ColorValue at(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
-}
 
 // A 32 x 32 square whose top-left quarter is transparent: reduced to 16 x 16 it
 // covers the icon cell but its first 8 x 8 pixels.

@@ -8,9 +8,13 @@
 #include <QTest>
 #include <QWidgetAction>
 #include <gtest/gtest.h>
+
+#include "support/Render.h"
 #include <stdexcept>
 
 using namespace tintora;
+using tintora::test::at;
+using tintora::test::render;
 
 namespace {
 
@@ -30,10 +34,6 @@ const ColorValue Shadow = makeColor(150, 150, 150);
 const ColorValue Light = makeColor(250, 250, 250);
 const ColorValue Grey = makeColor(128, 128, 128);
 
-ColorValue at(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
-}
 
 int countOf(const QImage& img, ColorValue color, const QRect& area)
 {
@@ -69,14 +69,7 @@ protected:
         host.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     }
-    QImage render() const
-    {
-        QImage img(box->width(), box->height(), QImage::Format_RGB32);
-        img.fill(qRgb(1, 2, 3));
-        Canvas c(&img);
-        box->paint(c, Rect{0, 0, box->width(), box->height()});
-        return img;
-    }
+    QImage render() const { return test::render(*box); }
     QImage renderItem(int tag, bool selected, int width = 59) const
     {
         QImage img(width, TNextComboBox::MenuItemHeight, QImage::Format_RGB32);

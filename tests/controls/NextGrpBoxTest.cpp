@@ -8,7 +8,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/Render.h"
+
 using namespace tintora;
+using tintora::test::at;
+using tintora::test::render;
 
 namespace {
 
@@ -24,19 +28,7 @@ SystemColors::Table testColors()
     return t;
 }
 
-QImage render(const TNextGrpBox& box)
-{
-    QImage img(box.width(), box.height(), QImage::Format_RGB32);
-    img.fill(qRgb(1, 2, 3));
-    Canvas c(&img);
-    box.paint(c, Rect{0, 0, box.width(), box.height()});
-    return img;
-}
 
-ColorValue at(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
-}
 
 // Horizontal extent of the pixels of one colour within a band of rows.
 std::pair<int, int> columnsOf(const QImage& img, ColorValue color, int top, int bottom)

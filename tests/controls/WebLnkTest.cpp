@@ -9,7 +9,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/Render.h"
+
 using namespace tintora;
+using tintora::test::at;
+using tintora::test::render;
 
 namespace {
 
@@ -24,10 +28,6 @@ SystemColors::Table testColors()
     return t;
 }
 
-ColorValue at(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
-}
 
 // Number of pixels of the colour on each row.
 std::vector<int> rowCounts(const QImage& img, ColorValue color)
@@ -73,14 +73,7 @@ protected:
     }
     void TearDown() override { TWebLnk::setOpener(previous); }
 
-    QImage render() const
-    {
-        QImage img(link->width(), link->height(), QImage::Format_RGB32);
-        img.fill(qRgb(1, 2, 3));
-        Canvas c(&img);
-        link->paint(c, Rect{0, 0, link->width(), link->height()});
-        return img;
-    }
+    QImage render() const { return test::render(*link); }
 };
 
 } // namespace
