@@ -4,6 +4,7 @@
 #include "app/FormWidgets.h"
 #include "app/SamplePicture.h"
 #include "browse/FolderTree.h"
+#include "browse/IconFileListBox.h"
 #include "controls/NextGrpBox.h"
 #include "imaging/ExtraIcon.h"
 #include "imaging/Readers.h"
@@ -11,6 +12,7 @@
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
 #include "platform/SystemColors.h"
+#include "util/FileUtils.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -42,6 +44,7 @@ TTintoraForm::TTintoraForm(QWidget* parent)
     initResources();
     registerStandardReaders();
     loadProgramIcon();
+    useOwnIconsForIcoFiles();
 
     buildControls();
     connectHandlers();
@@ -69,6 +72,17 @@ void TTintoraForm::loadProgramIcon()
             TNextGrpBox::setProgramIcon(image);
     }
     setWindowIcon(windowIcon);
+}
+
+void TTintoraForm::useOwnIconsForIcoFiles()
+{
+    // An .ico file shows its own 16-pixel icon, read by our icon reader.
+    TIconFileListBox::setIconProvider([](const QString& path) {
+        if (extensionOf(path).toLower() == QStringLiteral(".ico"))
+            if (const auto icon = ExtractIconFromFile(path.toStdString(), 16, -1))
+                return iconToQImage(*icon);
+        return TIconFileListBox::defaultIcon(path);
+    });
 }
 
 void TTintoraForm::FormCreate()

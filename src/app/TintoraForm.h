@@ -129,6 +129,7 @@ protected:
 
 private:
     void loadProgramIcon();
+    void useOwnIconsForIcoFiles();
     void buildControls();
     void buildBrowserColumn();
     void buildFilterArea();

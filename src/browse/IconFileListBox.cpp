@@ -35,6 +35,11 @@ QString lowerAsciiExtension(const QString& name)
 
 TIconFileListBox::TIconFileListBox(QWidget* owner) : TFileListBox(owner) {}
 
+QImage TIconFileListBox::iconFor(const QString& path)
+{
+    return iconProvider() ? iconProvider()(path) : defaultIcon(path);
+}
+
 void TIconFileListBox::setIconProvider(IconProvider provider)
 {
     iconProvider() = std::move(provider);
@@ -71,7 +76,7 @@ void TIconFileListBox::paintRow(Canvas& canvas, const Rect& rect, int row, bool 
     canvas.fillRect(rect);
     // Asked for at every paint and not kept: the icon follows the file as it is now.
     const QString path = joinPath(Directory(), item);
-    QImage icon = iconProvider() ? iconProvider()(path) : defaultIcon(path);
+    QImage icon = iconFor(path);
     canvas.setFontColor(selected ? clHighlightText : textColorFor(item, clWindowText));
     canvas.textOut(rect.left + 22, rect.top + 5, item);
     if (!icon.isNull()) {

@@ -20,6 +20,8 @@ public:
     static void setIconProvider(IconProvider provider);
     // The host's icons for file types, at 16 x 16.
     static QImage defaultIcon(const QString& path);
+    // The icon a row shows for a file, from the provider in use.
+    static QImage iconFor(const QString& path);
 
     // The name colour for an item: by its lower-cased extension, else `fallback`.
     static ColorValue textColorFor(const QString& item, ColorValue fallback);

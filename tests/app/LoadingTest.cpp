@@ -1,6 +1,8 @@
 #include "WorkspaceFixture.h"
 
 #include "util/FileUtils.h"
+#include "app/FormWidgets.h"
+#include "imaging/ExtraIcon.h"
 
 #include <QFileInfo>
 
@@ -188,4 +190,13 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
     EXPECT_FALSE(form->SourceBitmap.isEmpty());
     EXPECT_EQ(preview().pixelFormat(), PixelFormat::Bits24);
     EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) || form->FI->text().contains(QStringLiteral("x") + sep));
+}
+
+TEST_F(WorkspaceTest, IcoFilesShowTheirOwnIconInTheList)
+{
+    const QString path = copyCorpus("nsis/Contrib/Graphics/Icons/arrow-install.ico", "a.ico");
+    const QImage shown = form->FB->iconFor(path);
+    const auto own = ExtractIconFromFile(path.toStdString(), 16, -1);
+    ASSERT_TRUE(own.has_value());
+    EXPECT_EQ(shown, iconToQImage(*own));
 }
