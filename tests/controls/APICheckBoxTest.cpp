@@ -11,6 +11,7 @@
 using namespace tintora;
 using tintora::test::at;
 using tintora::test::render;
+using tintora::test::PaintCounter;
 
 namespace {
 
@@ -41,17 +42,6 @@ std::vector<int> rowsWith(const QImage& img, ColorValue color, int left, int rig
             }
     return rows;
 }
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 class CheckBox : public ::testing::Test {
 protected:

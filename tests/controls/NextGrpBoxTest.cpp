@@ -13,6 +13,7 @@
 using namespace tintora;
 using tintora::test::at;
 using tintora::test::render;
+using tintora::test::PaintCounter;
 
 namespace {
 
@@ -42,17 +43,6 @@ std::pair<int, int> columnsOf(const QImage& img, ColorValue color, int top, int 
             }
     return {first, last};
 }
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 class GroupBox : public ::testing::Test {
 protected:

@@ -3,7 +3,9 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QObject>
 
 namespace tintora::test {
 
@@ -17,6 +19,18 @@ QImage render(const Control& control)
     control.paint(canvas, Rect{0, 0, control.width(), control.height()});
     return img;
 }
+
+// Counts the paint events of the widgets it is installed on.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 inline ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
 
