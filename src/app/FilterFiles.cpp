@@ -2,7 +2,7 @@
 #include "app/TintoraForm.h"
 #include "controls/GaugeBar.h"
 #include "platform/Prompts.h"
-#include "util/Dialogs.h"
+#include "platform/Dialogs.h"
 #include "util/FilterFile.h"
 
 #include <QFile>

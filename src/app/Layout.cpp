@@ -14,6 +14,7 @@
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/SystemColors.h"
+#include "recolor/GaugeRanges.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -53,13 +54,13 @@ QLineEdit* edit(QWidget* parent, const QRect& r, const QString& text, bool frame
     return e;
 }
 
-TGaugeBar* gauge(QWidget* parent, int x, int y, int min, int max)
+TGaugeBar* gauge(QWidget* parent, int x, int y, GaugeRange range)
 {
     auto* g = new TGaugeBar(parent);
     g->setGeometry(x, y, 142, 12);
     g->beginLoad();
-    g->setMax(max);
-    g->setMin(min);
+    g->setMax(range.max);
+    g->setMin(range.min);
     g->endLoad();
     g->setStyle(TRBStyle::rbsMac);
     g->setBackgnd(TRBBackgnd::bgPattern);
@@ -157,16 +158,16 @@ void TTintoraForm::buildFilterArea()
     back = groupBox(this, {276, 3, 442, 463}, QStringLiteral("Filter"), TGrpStyle::cbSquare, clBtnFace);
 
     LabelHue = label(back, 27, 15, QStringLiteral("Hue :"), true);
-    Hue = gauge(back, 27, 32, 0, 360);
+    Hue = gauge(back, 27, 32, hueRange);
     HV = edit(back, {144, 15, 25, 14}, QStringLiteral("0"), false);
     LabelDeltaSaturation = label(back, 27, 53, QStringLiteral("Saturation :"), true);
-    Sat = gauge(back, 27, 70, 0, 100);
+    Sat = gauge(back, 27, 70, saturationRange);
     SV = edit(back, {144, 53, 25, 14}, QStringLiteral("0"), false);
     Label5 = label(back, 189, 15, QStringLiteral("Brightness :"), true);
-    Bright = gauge(back, 189, 32, -255, 255);
+    Bright = gauge(back, 189, 32, brightnessRange);
     BR = edit(back, {306, 15, 25, 14}, QStringLiteral("0"), false);
     Label12 = label(back, 189, 53, QStringLiteral("Zoom :"), true);
-    Zoom = gauge(back, 189, 70, -100, 100);
+    Zoom = gauge(back, 189, 70, zoomRange);
     ZV = edit(back, {306, 53, 25, 14}, QStringLiteral("0"), false);
 
     ckapp = checkBox(back, {27, 90, 130, 17}, QStringLiteral("Lock Filter"), false, clWindowText, clBtnFace);

@@ -6,11 +6,10 @@
 #include "controls/APICheckBox.h"
 #include "controls/GaugeBar.h"
 #include "controls/NextComboBox.h"
-#include "imaging/ExtraIcon.h"
 #include "imaging/ImageError.h"
-#include "imaging/Picture.h"
 #include "platform/Prompts.h"
-#include "util/FileUtils.h"
+#include "recolor/RecolorJob.h"
+#include "app/FileText.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -34,11 +33,7 @@ struct ClearOnExit {
 void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 {
     const int n = 16 * IcoS->ItemIndex() + 16;
-    Bitmap canvas(n, n, PixelFormat::Bits24);
-    fillRect(canvas, Rect{0, 0, n, n}, clMagenta);
-    // No icon of that size leaves a magenta square.
-    if (const auto icon = ExtractIconFromFile(path.toStdString(), n, -1))
-        drawIcon(canvas, 0, 0, n, n, *icon);
+    Bitmap canvas = drawIconSource(QFile::encodeName(path).toStdString(), n);
     SourceBitmap = canvas;
     previewBitmap() = std::move(canvas);
     dimensions = QStringLiteral(" %1 x %1").arg(n);
@@ -47,18 +42,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    Picture picture;
-    picture.loadFromFile(path.toStdString());
-    Bitmap source;
-    if (picture.isJpeg() || extensionOf(path).toLower() == QStringLiteral(".gif")) {
-        try {
-            source = picture.toBitmap();
-        } catch (const std::exception&) {
-            source = Bitmap(); // an image that cannot be converted is shown empty, quietly
-        }
-    } else {
-        source = picture.toBitmap();
-    }
+    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), UndecodablePixels::ShowEmpty);
     Bitmap preview = source;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
@@ -88,7 +72,7 @@ void TTintoraForm::FBChange()
     }
 
     QString dimensions;
-    if (extensionOf(path).toLower() == QStringLiteral(".ico"))
+    if (isIconSource(QFile::encodeName(path).toStdString()))
         loadIcon(path, dimensions);
     else
         loadPicture(path, dimensions);

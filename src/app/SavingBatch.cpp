@@ -3,23 +3,23 @@
 #include "app/TintoraForm.h"
 #include "browse/FolderTree.h"
 #include "browse/IconFileListBox.h"
-#include "color/ImageProcessingPrimitives.h"
 #include "controls/APICheckBox.h"
 #include "controls/GaugeBar.h"
 #include "imaging/BmpWriter.h"
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
-#include "util/Dialogs.h"
-#include "util/FileUtils.h"
+#include "recolor/RecolorJob.h"
+#include "platform/Dialogs.h"
+#include "app/FileText.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace tintora {
 
-void TTintoraForm::filterPass(Bitmap& bitmap)
+RecolorSettings TTintoraForm::recolorSettings() const
 {
-    ApplyBrightness(bitmap, Bright->Position(), excludedColor());
-    ApplyColorize(bitmap, excludedColor(), float(Hue->Position()), float(Sat->Position()));
+    return {Hue->Position(), Sat->Position(), Bright->Position(), excludedColor()};
 }
 
 void TTintoraForm::savbmpClick()
@@ -27,10 +27,9 @@ void TTintoraForm::savbmpClick()
     const QString source = FB->FileName();
     if (source.isEmpty())
         return;
-    const QString extension = extensionOf(source);
-    const bool sourceIsBmp = extension.toLower() == QStringLiteral(".bmp");
     // A .bmp source of any case is its own target, whatever the file system's case rule.
-    const QString target = sourceIsBmp ? source : source.left(source.size() - extension.size()) + ".bmp";
+    const QString target = QFile::decodeName(saveTargetFor(QFile::encodeName(source).toStdString()).c_str());
+    const bool sourceIsBmp = target == source;
     const bool exists = QFileInfo::exists(target);
     if (!(exists && sourceIsBmp) && !(!exists && !sourceIsBmp)) {
         prompts().message(QStringLiteral("File ") + target + QStringLiteral(" already exists !"),
@@ -39,9 +38,10 @@ void TTintoraForm::savbmpClick()
         return;
     }
     Bitmap copy = SourceBitmap;
-    if (Hue->Position() != 0 || Sat->Position() != 0 || Bright->Position() != 0)
-        filterPass(copy);
-    writeBmpFile(copy, target.toStdString());
+    const RecolorSettings settings = recolorSettings();
+    if (!settings.changesNothing())
+        applySavePass(copy, settings);
+    writeBmpFile(copy, QFile::encodeName(target).toStdString());
     if (BatchMode)
         return;
     FB->RefreshFiles();
@@ -56,8 +56,8 @@ void TTintoraForm::savbmpasClick()
     if (path.isEmpty())
         return;
     Bitmap copy = SourceBitmap;
-    filterPass(copy);
-    writeBmpFile(copy, path.toStdString());
+    applySavePass(copy, recolorSettings());
+    writeBmpFile(copy, QFile::encodeName(path).toStdString());
     FB->RefreshFiles();
 }
 

@@ -12,7 +12,7 @@
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
 #include "platform/SystemColors.h"
-#include "util/FileUtils.h"
+#include "app/FileText.h"
 
 #include <QCloseEvent>
 #include <QFile>

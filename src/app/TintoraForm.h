@@ -1,6 +1,7 @@
 #pragma once
 #include "imaging/Bitmap.h"
 #include "platform/ShiftState.h"
+#include "recolor/RecolorJob.h"
 
 #include <QString>
 #include <QWidget>
@@ -120,6 +121,8 @@ public:
     void NextImg5Click();
 
     ColorValue excludedColor() const;
+    // The gauges' settings and the excluded colour, as the saves apply them.
+    RecolorSettings recolorSettings() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -138,7 +141,6 @@ private:
     void connectHandlers();
     void loadIcon(const QString& path, QString& dimensions);
     void loadPicture(const QString& path, QString& dimensions);
-    void filterPass(Bitmap& bitmap);
     QString buildMask() const;
 
     bool m_shown = false;

@@ -1,7 +1,6 @@
 #include "batch/BatchOptions.h"
 
 #include "util/FilterFile.h"
-#include "util/IntFromText.h"
 
 #include <algorithm>
 #include <fstream>
@@ -40,24 +39,17 @@ ColorValue colourArgument(const std::string& text)
 
 } // namespace
 
-void clampSettings(BatchOptions& options)
-{
-    options.hue = std::clamp(options.hue, 0, 360);
-    options.saturation = std::clamp(options.saturation, 0, 100);
-    options.brightness = std::clamp(options.brightness, -255, 255);
-}
-
-void readFilterFile(const std::string& path, BatchOptions& options)
+void readFilterFile(const std::string& path, RecolorSettings& settings)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::invalid_argument("cannot read filter file " + path);
     std::ostringstream content;
     content << in.rdbuf();
-    const FilterSettings settings = parseFilterLine(firstLine(content.str()));
-    options.hue = settings.hue;
-    options.saturation = settings.saturation;
-    options.brightness = settings.brightness;
+    const FilterSettings stored = parseFilterLine(firstLine(content.str()));
+    settings.hue = stored.hue;
+    settings.saturation = stored.saturation;
+    settings.brightness = stored.brightness;
 }
 
 BatchOptions parseBatchArguments(const std::vector<std::string>& args)
@@ -75,18 +67,18 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--hue") {
-            options.hue = numberArgument(arg, value());
+            options.settings.hue = numberArgument(arg, value());
             explicitSetting = true;
         } else if (arg == "--sat") {
-            options.saturation = numberArgument(arg, value());
+            options.settings.saturation = numberArgument(arg, value());
             explicitSetting = true;
         } else if (arg == "--bright") {
-            options.brightness = numberArgument(arg, value());
+            options.settings.brightness = numberArgument(arg, value());
             explicitSetting = true;
         } else if (arg == "--filter") {
             filterFile = value();
         } else if (arg == "--exclude") {
-            options.excluded = colourArgument(value());
+            options.settings.excluded = colourArgument(value());
         } else if (arg == "--icon-size") {
             options.iconSize = numberArgument(arg, value());
             if (options.iconSize < 1 || options.iconSize > 256)
@@ -107,8 +99,9 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
     if (!filterFile.empty() && explicitSetting)
         throw std::invalid_argument("give either --filter or --hue/--sat/--bright, not both");
     if (!filterFile.empty())
-        readFilterFile(filterFile, options);
-    clampSettings(options);
+        readFilterFile(filterFile, options.settings);
+    // Values beyond a range are taken as the gauges take them.
+    options.settings = options.settings.clamped();
     if (!options.help && options.files.empty())
         throw std::invalid_argument("no image files given");
     return options;

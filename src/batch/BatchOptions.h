@@ -1,5 +1,5 @@
 #pragma once
-#include "imaging/ColorValue.h"
+#include "recolor/RecolorJob.h"
 
 #include <optional>
 #include <string>
@@ -9,8 +9,7 @@ namespace tintora::batch {
 
 // What one run of the batch tool does, read from its arguments.
 struct BatchOptions {
-    int hue = 0, saturation = 0, brightness = 0;
-    ColorValue excluded = clMagenta;
+    RecolorSettings settings;
     int iconSize = 32;
     std::string outDir;   // empty: each result goes beside its source
     bool overwrite = false;
@@ -22,11 +21,8 @@ struct BatchOptions {
 // with a one-line reason for anything it cannot use.
 BatchOptions parseBatchArguments(const std::vector<std::string>& args);
 
-// The settings of a filter file, clamped to the gauges' ranges as an import does.
-void readFilterFile(const std::string& path, BatchOptions& options);
-
-// Clamps the three settings to hue 0..360, saturation 0..100, brightness -255..255.
-void clampSettings(BatchOptions& options);
+// The three settings of a filter file, as they are stored.
+void readFilterFile(const std::string& path, RecolorSettings& settings);
 
 const char* batchUsage();
 

@@ -1,6 +1,6 @@
 #include "WorkspaceFixture.h"
 
-#include "util/FileUtils.h"
+#include "app/FileText.h"
 #include "app/FormWidgets.h"
 #include "imaging/ExtraIcon.h"
 

@@ -21,10 +21,10 @@ TEST(BatchArguments, ReadsSettingsAndClampsThemLikeTheGauges)
 {
     const BatchOptions o = parse({"--hue", "400", "--sat", "-5", "--bright", "-300", "--exclude", "00ff7F",
                                   "--icon-size", "48", "--out", "dir", "--overwrite", "a.bmp", "b.jpg"});
-    EXPECT_EQ(o.hue, 360);
-    EXPECT_EQ(o.saturation, 0);
-    EXPECT_EQ(o.brightness, -255);
-    EXPECT_EQ(o.excluded, makeColor(0, 255, 127));
+    EXPECT_EQ(o.settings.hue, 360);
+    EXPECT_EQ(o.settings.saturation, 0);
+    EXPECT_EQ(o.settings.brightness, -255);
+    EXPECT_EQ(o.settings.excluded, makeColor(0, 255, 127));
     EXPECT_EQ(o.iconSize, 48);
     EXPECT_EQ(o.outDir, "dir");
     EXPECT_TRUE(o.overwrite);
@@ -53,9 +53,9 @@ TEST(BatchArguments, FilterFileUsesTheImportRules)
     const std::string path = dir.filePath("f.tnf").toStdString();
     std::ofstream(path, std::ios::binary) << "400, 20,-300\r\nignored\r\n";
     const BatchOptions o = parse({"--filter", path, "x.gif"});
-    EXPECT_EQ(o.hue, 360);
-    EXPECT_EQ(o.saturation, 20);
-    EXPECT_EQ(o.brightness, -255);
+    EXPECT_EQ(o.settings.hue, 360);
+    EXPECT_EQ(o.settings.saturation, 20);
+    EXPECT_EQ(o.settings.brightness, -255);
     EXPECT_THROW(parse({"--filter", path, "--hue", "3", "x.gif"}), std::invalid_argument);
 }
 
@@ -89,7 +89,7 @@ protected:
     {
         Bitmap b(1, 1, PixelFormat::Bits24);
         b.setPixel(0, 0, colour);
-        filterPass(b, o);
+        applySavePass(b, o.settings);
         return b.pixel(0, 0);
     }
     static std::string bytes(const std::string& file)

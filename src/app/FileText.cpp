@@ -1,4 +1,4 @@
-#include "util/FileUtils.h"
+#include "app/FileText.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "util/Dialogs.h"
+#include "platform/Dialogs.h"
 
 namespace tintora {
 

@@ -1,0 +1,93 @@
+#include "recolor/RecolorJob.h"
+
+#include "color/ImageProcessingPrimitives.h"
+#include "imaging/ExtraIcon.h"
+#include "imaging/Picture.h"
+#include "recolor/GaugeRanges.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+namespace tintora {
+
+namespace {
+
+// Start of the file name: everything after the last separator.
+std::size_t fileNameStart(std::string_view path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// The extension from the last dot of the file name, dot included, in lower case.
+std::string lowerExtension(std::string_view path)
+{
+    const auto dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < fileNameStart(path))
+        return {};
+    std::string ext(path.substr(dot));
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
+}
+
+} // namespace
+
+RecolorSettings RecolorSettings::clamped() const
+{
+    return {hueRange.clamp(hue), saturationRange.clamp(saturation), brightnessRange.clamp(brightness), excluded};
+}
+
+void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
+{
+    ApplyBrightness(bitmap, settings.brightness, settings.excluded);
+    ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation));
+}
+
+bool isIconSource(std::string_view path) { return lowerExtension(path) == ".ico"; }
+
+Bitmap drawIconSource(const std::string& path, int size)
+{
+    Bitmap canvas(size, size, PixelFormat::Bits24);
+    fillRect(canvas, Rect{0, 0, size, size}, clMagenta);
+    if (const auto icon = ExtractIconFromFile(path, size, -1))
+        drawIcon(canvas, 0, 0, size, size, *icon);
+    return canvas;
+}
+
+Bitmap loadPictureSource(const std::string& path, UndecodablePixels undecodable)
+{
+    Picture picture;
+    picture.loadFromFile(path);
+    const bool decodedLater = picture.isJpeg() || lowerExtension(path) == ".gif";
+    if (undecodable == UndecodablePixels::Fail || !decodedLater)
+        return picture.toBitmap();
+    try {
+        return picture.toBitmap();
+    } catch (const std::exception&) {
+        return Bitmap();
+    }
+}
+
+Bitmap loadSource(const std::string& path, int iconSize, UndecodablePixels undecodable)
+{
+    return isIconSource(path) ? drawIconSource(path, iconSize) : loadPictureSource(path, undecodable);
+}
+
+std::string saveTargetFor(const std::string& source)
+{
+    const std::string ext = lowerExtension(source);
+    if (ext == ".bmp")
+        return source;
+    return source.substr(0, source.size() - ext.size()) + ".bmp";
+}
+
+std::string saveTargetIn(const std::string& source, const std::string& folder)
+{
+    const std::string name = saveTargetFor(source.substr(fileNameStart(source)));
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + '/' + name;
+}
+
+} // namespace tintora

@@ -1,0 +1,53 @@
+#pragma once
+// What the window's saves and the batch tool both do with one source file: read
+// it as the save pass starts from it, recolour it, and name the file it goes to.
+#include "imaging/Bitmap.h"
+#include "imaging/ColorValue.h"
+
+#include <string>
+#include <string_view>
+
+namespace tintora {
+
+// The three gauge settings and the colour they never touch.
+struct RecolorSettings {
+    int hue = 0, saturation = 0, brightness = 0;
+    ColorValue excluded = clMagenta;
+
+    // The same settings limited to the gauges' ranges.
+    RecolorSettings clamped() const;
+    bool changesNothing() const { return hue == 0 && saturation == 0 && brightness == 0; }
+};
+
+// The save pass: brightness, then colourise, the excluded colour spared. The
+// bitmap comes out 24-bit.
+void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
+
+// An .ico file (any case of the extension) is drawn at a chosen size; anything
+// else goes through the picture reader of its extension.
+bool isIconSource(std::string_view path);
+
+// The first icon of the file at size x size over magenta; a file with no icon of
+// that size leaves the magenta square.
+Bitmap drawIconSource(const std::string& path, int size);
+
+// JPEG and GIF pixels are decoded after the header has been read; the window shows
+// a picture whose pixels then fail as an empty one, the batch tool reports it.
+enum class UndecodablePixels { ShowEmpty, Fail };
+
+// The picture of a file in its own pixel format. Throws ImageError with the
+// reader's text for a file that cannot be read.
+Bitmap loadPictureSource(const std::string& path, UndecodablePixels undecodable);
+
+// Either of the two above, by the file's extension.
+Bitmap loadSource(const std::string& path, int iconSize, UndecodablePixels undecodable);
+
+// Where "Save Bitmap" writes a source: a .bmp file of any case is its own target,
+// any other file gets its extension (from the last dot of its name) replaced by
+// ".bmp", or ".bmp" added when it has none.
+std::string saveTargetFor(const std::string& source);
+
+// The same name, placed in another folder.
+std::string saveTargetIn(const std::string& source, const std::string& folder);
+
+} // namespace tintora
