@@ -59,14 +59,6 @@ TEST(BatchArguments, FilterFileUsesTheImportRules)
     EXPECT_THROW(parse({"--filter", path, "--hue", "3", "x.gif"}), std::invalid_argument);
 }
 
-TEST(BatchTargets, BesideTheSourceOrInTheOutputFolder)
-{
-    EXPECT_EQ(targetPath("/s/Top.JPG", ""), "/s/Top.bmp");
-    EXPECT_EQ(targetPath("/s/Back.BMP", ""), "/s/Back.BMP");
-    EXPECT_EQ(targetPath("/s/icon.ico", "/out"), "/out/icon.bmp");
-    EXPECT_EQ(targetPath("/s/Back.bmp", "/out"), "/out/Back.bmp");
-}
-
 class BatchRunTest : public ::testing::Test {
 protected:
     void SetUp() override { registerStandardReaders(); }
