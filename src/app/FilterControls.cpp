@@ -27,6 +27,12 @@ void TTintoraForm::hueChange()
     SV->setText(QString::number(Sat->Position()));
     if (SuppressFilter)
         return;
+    // Hue and saturation both at 0 mean no colourise, as in the saves: the
+    // preview goes back to the source with its brightness alone.
+    if (!recolorSettings().colorizes()) {
+        redrawWithBrightness();
+        return;
+    }
     // Colourising keeps every pixel's value, so the preview is colourised in
     // place without being redrawn from the source first.
     ApplyColorize(previewBitmap(), excludedColor(), float(Hue->Position()), float(Sat->Position()));
@@ -38,13 +44,18 @@ void TTintoraForm::brightChange()
     BR->setText(QString::number(Bright->Position()));
     if (SuppressFilter)
         return;
+    redrawWithBrightness();
+    if (recolorSettings().colorizes())
+        hueChange();
+}
+
+void TTintoraForm::redrawWithBrightness()
+{
     Bitmap& preview = previewBitmap();
     stretchDraw(preview, Rect{0, 0, preview.width(), preview.height()}, SourceBitmap);
     if (Bright->Position() != 0)
         ApplyBrightness(preview, Bright->Position(), excludedColor());
     previewChanged();
-    if (Hue->Position() + Sat->Position() != 0)
-        hueChange();
 }
 
 void TTintoraForm::HVChange() { Hue->setPosition(editValue(HV)); }

@@ -139,6 +139,7 @@ private:
     void buildPreviewArea();
     void buildAboutStrip();
     void connectHandlers();
+    void redrawWithBrightness();
     void loadIcon(const QString& path, QString& dimensions);
     void loadPicture(const QString& path, QString& dimensions);
     QString buildMask() const;

@@ -111,7 +111,8 @@ const char* batchUsage()
 {
     return "Usage: tintora-batch [options] FILE...\n"
            "Recolours BMP, JPEG, GIF and ICO files as the window's \"Save Bitmap As ...\" does\n"
-           "(brightness, then hue and saturation; the excluded colour is never touched)\n"
+           "(brightness, then hue and saturation, which leave the colours as they are when\n"
+           "both are 0; the excluded colour is never touched)\n"
            "and writes each result as a 24-bit BMP file.\n"
            "\n"
            "  --hue N          hue 0..360 (default 0)\n"

@@ -30,7 +30,7 @@ class TFolderTree;
 // A tree node and its record, freed together.
 class FolderNode : public QTreeWidgetItem {
 public:
-    FolderNode(TFolderTree* tree, TNodeKind kind, const ShellItem& item, const ShellFolder& folder);
+    FolderNode(TFolderTree* tree, TNodeKind nodeKind, const ShellItem& item, const ShellFolder& itemFolder);
     ~FolderNode() override;
     FolderNode(const FolderNode&) = delete;
     FolderNode& operator=(const FolderNode&) = delete;

@@ -60,9 +60,9 @@ void sortNodes(QList<QTreeWidgetItem*>& nodes)
 
 } // namespace
 
-FolderNode::FolderNode(TFolderTree* tree, TNodeKind kind, const ShellItem& item, const ShellFolder& folder)
-    : QTreeWidgetItem(QTreeWidgetItem::UserType), kind(kind), path(item.path), name(item.name),
-      folder(folder), m_tree(tree)
+FolderNode::FolderNode(TFolderTree* tree, TNodeKind nodeKind, const ShellItem& item, const ShellFolder& itemFolder)
+    : QTreeWidgetItem(QTreeWidgetItem::UserType), kind(nodeKind), path(item.path), name(item.name),
+      folder(itemFolder), m_tree(tree)
 {
     setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     setText(0, tree->textFor(name));

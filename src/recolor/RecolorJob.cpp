@@ -41,7 +41,8 @@ RecolorSettings RecolorSettings::clamped() const
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
 {
     ApplyBrightness(bitmap, settings.brightness, settings.excluded);
-    ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation));
+    if (settings.colorizes())
+        ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation));
 }
 
 bool isIconSource(std::string_view path) { return lowerExtension(path) == ".ico"; }

@@ -16,11 +16,14 @@ struct RecolorSettings {
 
     // The same settings limited to the gauges' ranges.
     RecolorSettings clamped() const;
-    bool changesNothing() const { return hue == 0 && saturation == 0 && brightness == 0; }
+    bool changesNothing() const { return brightness == 0 && !colorizes(); }
+    // Hue 0 with saturation 0 means "no colourise": colourising at saturation 0
+    // would still turn every pixel almost grey.
+    bool colorizes() const { return hue != 0 || saturation != 0; }
 };
 
-// The save pass: brightness, then colourise, the excluded colour spared. The
-// bitmap comes out 24-bit.
+// The save pass: brightness, then colourise when the settings colourise, the
+// excluded colour spared. The bitmap comes out 24-bit.
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
 
 // An .ico file (any case of the extension) is drawn at a chosen size; anything

@@ -77,12 +77,13 @@ TEST_F(FormTest, ExcludedColourSurvivesThePreviewFilters)
     EXPECT_NE(preview().pixel(0, 0), makeColor(100, 150, 200));
 }
 
-TEST_F(FormTest, SaturationBackToZeroStillColourisesFaintly)
+TEST_F(FormTest, HueAndSaturationBackToZeroRestoreTheColours)
 {
     useImage(solid(2, 2, makeColor(100, 150, 200)));
+    form->Bright->setPosition(20);
     form->Sat->setPosition(1);
     form->Sat->setPosition(0);
-    EXPECT_EQ(preview().pixel(0, 0), makeColor(200, 199, 199));
+    EXPECT_EQ(preview().pixel(0, 0), makeColor(120, 170, 220));
 }
 
 TEST_F(FormTest, BrightnessAlwaysStartsAgainFromTheSource)

@@ -1,7 +1,8 @@
 #include "WorkspaceFixture.h"
-#include "color/ImageProcessingPrimitives.h"
+#include "recolor/RecolorJob.h"
 
 #include <QDir>
+#include <random>
 #include <csignal>
 #include <sys/resource.h>
 #include <QFileInfo>
@@ -12,8 +13,7 @@ using namespace tintora::test;
 namespace {
 Bitmap filtered(Bitmap b, int bright, int hue, int sat)
 {
-    ApplyBrightness(b, bright, clMagenta);
-    ApplyColorize(b, clMagenta, float(hue), float(sat));
+    applySavePass(b, RecolorSettings{hue, sat, bright, clMagenta});
     return b;
 }
 } // namespace
@@ -80,9 +80,8 @@ TEST_F(WorkspaceTest, SaveBitmapAsAlwaysFiltersToTwentyFourBits)
     form->savbmpasClick();
     const Bitmap saved = readBack(target);
     EXPECT_EQ(saved.pixelFormat(), PixelFormat::Bits24);
-    Bitmap expected = form->SourceBitmap;
-    expected = filtered(expected, 0, 0, 0);
-    EXPECT_EQ(saved.pixel(5, 5), expected.pixel(5, 5));
+    // With every gauge at rest the colours stay as they are.
+    EXPECT_EQ(saved.pixel(5, 5), form->SourceBitmap.pixel(5, 5));
     // The list is read again and nothing is selected; the workspace keeps its image.
     EXPECT_EQ(form->FB->FileName(), QString());
     EXPECT_EQ(form->SourceBitmap.pixelFormat(), PixelFormat::Bits8);
@@ -198,4 +197,34 @@ TEST_F(WorkspaceTest, AFailedSaveAsEndsTheCommandAndWritesNothing)
     EXPECT_FALSE(QFileInfo::exists(target));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"a.bmp"});
     EXPECT_EQ(form->FB->FileName(), a); // no re-read after the failure
+}
+
+// What "Save Bitmap" writes is what the preview shows at zoom 0, after any
+// sequence of gauge moves; a brightness-only save keeps the colours.
+TEST_F(WorkspaceTest, SaveBitmapWritesThePreview)
+{
+    openFolder();
+    std::mt19937 random(20261208);
+    const auto draw = [&](int lo, int hi) {
+        // Zero often, so that hue and saturation come back to rest now and then.
+        return random() % 3 == 0 ? 0 : std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    for (int round = 0; round < 25; ++round) {
+        const QString path = writeBmp(QStringLiteral("skin.bmp"), gradient(9, 7));
+        select(path);
+        for (int move = 0; move < 6; ++move) {
+            const int which = int(random() % 3);
+            TGaugeBar* gauge = which == 0 ? form->Hue : which == 1 ? form->Sat : form->Bright;
+            gauge->setPosition(which == 0 ? draw(0, 360) : which == 1 ? draw(0, 100) : draw(-255, 255));
+        }
+        const Bitmap shown = preview();
+        form->savbmpClick();
+        const Bitmap saved = readBack(path);
+        SCOPED_TRACE(::testing::Message() << "round " << round << ": hue " << form->Hue->Position() << " sat "
+                                          << form->Sat->Position() << " bright " << form->Bright->Position());
+        ASSERT_EQ(saved.width(), shown.width());
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                ASSERT_EQ(saved.pixel(x, y), shown.pixel(x, y)) << x << "," << y;
+    }
 }

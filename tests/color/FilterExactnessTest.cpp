@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                                [](Rgb c) { return colorizeDirect(c, 200, 100); }},
                     FilterCase{"ColorizeGrey", [](Bitmap& b, ColorValue ex) { ApplyColorize(b, ex, 0, 0); },
                                [](Rgb c) { return colorizeDirect(c, 0, 0); }}),
-    [](const testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FilterCase>& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace tintora

@@ -40,6 +40,17 @@ TEST(RecolorSettings, ClampsToTheGaugeRanges)
     EXPECT_EQ(s.excluded, clBlackValue);
 }
 
+TEST(SavePass, HueAndSaturationAtZeroKeepTheColours)
+{
+    Bitmap b(2, 1, PixelFormat::Bits8);
+    b.colorTable() = {{30, 144, 255, 0}, {0, 0, 0, 0}};
+    applySavePass(b, RecolorSettings{0, 0, 20, clMagenta});
+    EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits24);
+    EXPECT_EQ(b.pixel(0, 0), makeColor(255, 164, 50));
+    applySavePass(b, RecolorSettings{});
+    EXPECT_EQ(b.pixel(0, 0), makeColor(255, 164, 50));
+}
+
 TEST(RecolorSource, AnIconWithoutThatSizeIsAMagentaSquare)
 {
     const Bitmap square = drawIconSource("/no/such/file.ico", 48);
