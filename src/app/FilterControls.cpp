@@ -15,6 +15,16 @@ int editValue(const QLineEdit* edit) { return intFromText(edit->text().toStdStri
 
 } // namespace
 
+// A gauge's handler writes its position into its edit box, except over a number
+// the user is typing that already reads as that position: writing "0" over a
+// lone "-" would turn "-300" typed key by key into +255.
+void showPosition(QLineEdit* edit, int position)
+{
+    if (textReadsAs(edit->text().toStdString(), position))
+        return;
+    edit->setText(QString::number(position));
+}
+
 Bitmap& TTintoraForm::previewBitmap() { return IMG->picture(); }
 
 void TTintoraForm::previewChanged() { IMG->pictureChanged(); }
@@ -23,8 +33,8 @@ ColorValue TTintoraForm::excludedColor() const { return ExCol->Color(); }
 
 void TTintoraForm::hueChange()
 {
-    HV->setText(QString::number(Hue->Position()));
-    SV->setText(QString::number(Sat->Position()));
+    showPosition(HV, Hue->Position());
+    showPosition(SV, Sat->Position());
     if (SuppressFilter)
         return;
     // Hue and saturation both at 0 mean no colourise, as in the saves: the
@@ -41,7 +51,7 @@ void TTintoraForm::hueChange()
 
 void TTintoraForm::brightChange()
 {
-    BR->setText(QString::number(Bright->Position()));
+    showPosition(BR, Bright->Position());
     if (SuppressFilter)
         return;
     redrawWithBrightness();

@@ -7,9 +7,15 @@
 #include <QWidget>
 #include <functional>
 
+class QLineEdit;
+
 namespace tintora {
 
 using MouseHandler = std::function<void(QObject* sender, ShiftState shift, int x, int y)>;
+
+// Writes a gauge's position into its edit box, leaving alone the start of a
+// number being typed that already reads as that position.
+void showPosition(QLineEdit* edit, int position);
 
 // A plain panel without bevel: a colour, a cursor and mouse events.
 class TPanel : public QWidget {

@@ -27,7 +27,7 @@ void TTintoraForm::centreImage()
 
 void TTintoraForm::ZoomChange()
 {
-    ZV->setText(QString::number(Zoom->Position()));
+    showPosition(ZV, Zoom->Position());
     if (SuppressFilter)
         return;
     const int w = zoomed(SourceBitmap.width(), Zoom->Position());

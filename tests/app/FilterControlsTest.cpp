@@ -1,6 +1,8 @@
 #include "FormFixture.h"
 #include "color/ImageProcessingPrimitives.h"
 
+#include <QTest>
+
 using namespace tintora;
 using namespace tintora::test;
 
@@ -45,7 +47,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, EditSyncTest,
                          ::testing::Values(EditCase{"Hue", "400", 360, "360"}, EditCase{"Hue", "abc", 0, "0"},
                                            EditCase{"Bright", "-300", -255, "-255"},
                                            EditCase{"Sat", "55", 55, "55"}, EditCase{"Zoom", "250", 100, "100"},
-                                           EditCase{"Zoom", "x", 0, "0"}, EditCase{"Hue", "$10", 16, "16"}));
+                                           EditCase{"Zoom", "x", 0, "x"}, EditCase{"Hue", "$10", 16, "$10"}));
+
+// Typed key by key, a sign or a hexadecimal mark first reads as 0; the box must
+// keep it so that the rest of the number follows it, from any starting value.
+TEST_F(FormTest, NumbersTypedKeyByKeyReachTheirValue)
+{
+    struct Typed {
+        TGaugeBar* gauge;
+        QLineEdit* edit;
+        int start;
+        const char* keys;
+        int position;
+        const char* shown;
+    };
+    const Typed cases[] = {
+        {form->Bright, form->BR, 17, "-300", -255, "-255"}, {form->Bright, form->BR, 0, "-300", -255, "-255"},
+        {form->Bright, form->BR, -40, "-12", -12, "-12"},   {form->Hue, form->HV, 200, "$1F", 31, "$1F"},
+        {form->Zoom, form->ZV, 50, "-100", -100, "-100"},   {form->Sat, form->SV, 30, "+7", 7, "+7"},
+    };
+    for (const Typed& t : cases) {
+        t.gauge->setPosition(t.start);
+        t.edit->selectAll();
+        QTest::keyClicks(t.edit, QString::fromLatin1(t.keys));
+        EXPECT_EQ(t.gauge->Position(), t.position) << t.keys << " from " << t.start;
+        EXPECT_EQ(t.edit->text(), QString::fromLatin1(t.shown)) << t.keys << " from " << t.start;
+    }
+}
 
 TEST_F(FormTest, TextReadingAsZeroAtZeroIsLeftAsTyped)
 {

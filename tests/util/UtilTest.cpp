@@ -27,6 +27,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, IntFromTextTest,
                                            IntCase{"2147483648", 0}, IntCase{"-2147483648", INT32_MIN},
                                            IntCase{"-2147483649", 0}, IntCase{"99999999999999999999", 0}));
 
+TEST(TextReadsAs, WholeNumbersAndTheStartsOfNumbers)
+{
+    for (const char* start : {"", "  ", "-", "+", "$", "-$", "x", "0x", " -0X"})
+        EXPECT_TRUE(textReadsAs(start, 0)) << '"' << start << '"';
+    EXPECT_TRUE(textReadsAs("$1F", 31));
+    EXPECT_TRUE(textReadsAs("-0", 0));
+    EXPECT_FALSE(textReadsAs("-", 5));
+    EXPECT_FALSE(textReadsAs("abc", 0)); // reads as 0, but no number was being typed
+    EXPECT_FALSE(textReadsAs("400", 360));
+    EXPECT_FALSE(textReadsAs("12 ", 12));
+}
+
 struct FilterCase {
     const char* line;
     FilterSettings settings;
