@@ -72,10 +72,12 @@ void TTintoraForm::FBChange()
     }
 
     QString dimensions;
+    LoadedFile.clear();
     if (isIconSource(QFile::encodeName(path).toStdString()))
         loadIcon(path, dimensions);
     else
         loadPicture(path, dimensions);
+    LoadedFile = path;
     previewChanged();
     centreImage();
 

@@ -27,6 +27,13 @@ void TTintoraForm::savbmpClick()
     const QString source = FB->FileName();
     if (source.isEmpty())
         return;
+    // The picture in the workspace may be the previous file's when the selected
+    // one failed to load: it must never be written under the selected name.
+    if (source != LoadedFile) {
+        prompts().message(source + QStringLiteral(" could not be loaded, so nothing was saved."),
+                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
+        return;
+    }
     // A .bmp source of any case is its own target, whatever the file system's case rule.
     const QString target = QFile::decodeName(saveTargetFor(QFile::encodeName(source).toStdString()).c_str());
     const bool sourceIsBmp = target == source;
@@ -55,9 +62,11 @@ void TTintoraForm::savbmpasClick()
                                             {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}, LastFolder);
     if (path.isEmpty())
         return;
+    // A name typed without any extension gets ".bmp", or the list would never show it.
+    const QString target = extensionOf(path).isEmpty() ? path + QStringLiteral(".bmp") : path;
     Bitmap copy = SourceBitmap;
     applySavePass(copy, recolorSettings());
-    writeBmpFile(copy, QFile::encodeName(path).toStdString());
+    writeBmpFile(copy, QFile::encodeName(target).toStdString());
     FB->RefreshFiles();
 }
 

@@ -33,6 +33,9 @@ public:
 
     // Shared fields of the workspace.
     Bitmap SourceBitmap;
+    // The file SourceBitmap was loaded from; empty while it holds no file's picture
+    // (the sample, or after a failed load).
+    QString LoadedFile;
     bool SuppressFilter = false;
     bool PickingExcluded = false;
     bool PickingTarget = false;

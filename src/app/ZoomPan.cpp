@@ -60,7 +60,9 @@ void TTintoraForm::IMGMouseMove(ShiftState shift, int x, int y)
         IMG->move(IMG->x() + (x - DragStartX), IMG->y() + (y - DragStartY));
         return;
     }
-    if (!PickingExcluded)
+    // A move that leaves the picture (a button held on it captures the mouse)
+    // has no colour to pick.
+    if (!PickingExcluded || x < 0 || y < 0 || x >= previewBitmap().width() || y >= previewBitmap().height())
         return;
     const ColorValue picked = previewBitmap().pixel(x, y);
     ExCol->setColor(picked);

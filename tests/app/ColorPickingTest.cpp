@@ -1,5 +1,8 @@
 #include "FormFixture.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+
 using namespace tintora;
 using namespace tintora::test;
 
@@ -80,4 +83,23 @@ TEST_F(FormTest, TargetColourFollowsThePointerOutsideTheWindow)
     EXPECT_EQ(screen.cursor(), CursorShape::Default);
     form->FormMouseMove(ShiftState(), 0, 0);
     EXPECT_EQ(form->TGCol->Color(), makeColor(255, 255, 255));
+}
+
+// A button held on the picture captures the mouse, so moves arrive from
+// outside it too: those have no colour to pick.
+TEST_F(FormTest, PickingIgnoresMovesOffThePicture)
+{
+    useImage(solid(10, 10, makeColor(1, 2, 3)));
+    form->ExColMouseDown(ShiftState(Shift::Left), 0, 0);
+    const auto moveTo = [&](QPointF at) {
+        QMouseEvent move(QEvent::MouseMove, at, form->IMG->mapToGlobal(at), Qt::NoButton, Qt::RightButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(form->IMG, &move);
+    };
+    for (const QPointF outside : {QPointF(-3, 4), QPointF(4, -1), QPointF(10, 4), QPointF(4, 25)}) {
+        moveTo(outside);
+        EXPECT_EQ(form->ExCol->Color(), clMagenta) << outside.x() << "," << outside.y();
+    }
+    moveTo(QPointF(9, 9));
+    EXPECT_EQ(form->ExCol->Color(), makeColor(1, 2, 3));
 }

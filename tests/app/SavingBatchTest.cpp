@@ -228,3 +228,33 @@ TEST_F(WorkspaceTest, SaveBitmapWritesThePreview)
                 ASSERT_EQ(saved.pixel(x, y), shown.pixel(x, y)) << x << "," << y;
     }
 }
+
+// After a failed load the workspace still holds the previous picture; "Save
+// Bitmap" must not write it under the broken file's name.
+TEST_F(WorkspaceTest, SaveBitmapAfterAFailedLoadWritesNothing)
+{
+    const QString good = writeBmp("a.bmp", gradient(4, 3));
+    const QString broken = folder.write("b.bmp", QByteArray("BM and nothing a reader can use"));
+    openFolder();
+    select(good);
+    EXPECT_ANY_THROW(select(broken));
+    form->Bright->setPosition(30);
+    prompts.expectMessage(PromptAnswer::Ok);
+    form->savbmpClick();
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(readFile(broken), QByteArray("BM and nothing a reader can use"));
+}
+
+TEST_F(WorkspaceTest, SaveBitmapAsAddsTheExtensionToANameTypedWithoutOne)
+{
+    const QString source = writeBmp("a.bmp", gradient(4, 3));
+    openFolder();
+    select(source);
+    for (const char* typed : {"plain", "kept.BMP"}) {
+        prompts.expectSave(folder.file(QString::fromLatin1(typed)));
+        form->savbmpasClick();
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), (QStringList{"a.bmp", "kept.BMP", "plain.bmp"}));
+    EXPECT_TRUE(listed().contains(QStringLiteral("plain.bmp")));
+}
