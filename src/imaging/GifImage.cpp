@@ -4,6 +4,7 @@
 #include "imaging/GifLzw.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <cstring>
 
@@ -39,12 +40,17 @@ std::vector<int> interlacedRowOrder(int height)
 }
 
 // Draws a frame's indices through its palette opaquely, clipped to the
-// canvas; an index beyond the palette draws black.
+// canvas; an index beyond the palette draws black. When nothing of the frame
+// lands on the canvas no row is addressed at all: a canvas of zero width has
+// no pixel memory to point into.
 void drawIndexed(Bitmap& canvas, const GifFrame& frame, const std::vector<RGBQuad>& palette)
 {
+    assert(frame.pixels.size() == std::size_t(frame.width) * frame.height);
     const int x0 = frame.left, y0 = frame.top;
     const int x1 = std::min(canvas.width(), x0 + int(frame.width));
     const int y1 = std::min(canvas.height(), y0 + int(frame.height));
+    if (x1 <= x0 || y1 <= y0)
+        return;
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* in = frame.pixels.data() + std::size_t(y - y0) * frame.width;
         std::uint8_t* out = canvas.scanLine(y) + 4 * x0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -179,6 +180,53 @@ TEST(GifCorpus, DamagedCopiesNeverCrash)
         EXPECT_TRUE(error.empty() || allTexts().count(error)) << i << ": " << error;
     }
 }
+
+// Files whose screen or frame is zero pixels wide. Nothing of zero size is
+// drawn or copied: each loads, and its picture is the screen's size (empty
+// here) unless the first frame has no colours at all.
+struct ZeroWidthFile {
+    const char* name;
+    int screenWidth, screenHeight;
+    std::size_t frames;
+    const char* conversionError; // "" when the picture converts
+};
+
+class GifZeroWidth : public testing::TestWithParam<ZeroWidthFile> {};
+
+TEST_P(GifZeroWidth, LoadsAndDrawsNothing)
+{
+    const ZeroWidthFile& file = GetParam();
+    const Bytes bytes = readFile(std::string(TINTORA_TEST_DATA) + "/gif/" + file.name + ".gif");
+    GifImage image;
+    image.load(bytes);
+    EXPECT_EQ(image.width(), file.screenWidth);
+    EXPECT_EQ(image.height(), file.screenHeight);
+    ASSERT_EQ(image.frameCount(), file.frames);
+    for (std::size_t i = 0; i < image.frameCount(); ++i) {
+        const GifFrame& f = image.frame(i);
+        EXPECT_EQ(f.pixels.size(), std::size_t(f.width) * f.height) << i;
+        try {
+            const Bitmap& b = image.frameBitmap(i);
+            EXPECT_EQ(b.width(), f.width) << i;
+            EXPECT_EQ(b.height(), f.height) << i;
+        } catch (const ImageError& e) {
+            EXPECT_STREQ(e.what(), gifTexts::noColorTable) << i;
+        }
+    }
+    EXPECT_EQ(loadAndConvert(bytes), file.conversionError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, GifZeroWidth,
+    testing::Values(ZeroWidthFile{"zero-width-screen-small-frame", 0, 19456, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-frame-cut-short", 0, 25700, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-tall-interlaced-frame", 0, 2049, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-three-frames", 0, 1024, 3, ""}),
+    [](const auto& test) {
+        std::string name = test.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 } // namespace
 } // namespace tintora
