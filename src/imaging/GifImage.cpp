@@ -266,6 +266,10 @@ void GifReader::readImageData(GifFrame& frame)
         m_image.warn(gifTexts::badCodeSize);
         return;
     }
+    // A frame of zero width or height (on a screen of that size) holds no
+    // pixels: there is nothing to decode into and no row to put in order.
+    if (frame.pixels.empty())
+        return;
     std::vector<std::uint8_t> interlaced;
     std::span<std::uint8_t> target(frame.pixels);
     if (frame.interlaced()) {
@@ -327,8 +331,11 @@ const Bitmap& GifImage::frameBitmap(std::size_t index)
     Bitmap bitmap(f.width, f.height, PixelFormat::Bits8);
     bitmap.colorTable() = palette;
     bitmap.palette() = palette;
-    for (int y = 0; y < f.height; ++y)
-        std::memcpy(bitmap.scanLine(y), f.pixels.data() + std::size_t(y) * f.width, f.width);
+    // A frame of zero width has rows but no bytes in them: nothing to copy.
+    if (!f.pixels.empty()) {
+        for (int y = 0; y < f.height; ++y)
+            std::memcpy(bitmap.scanLine(y), f.pixels.data() + std::size_t(y) * f.width, f.width);
+    }
     cached = std::move(bitmap);
     return *cached;
 }

@@ -221,7 +221,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ZeroWidthFile{"zero-width-screen-small-frame", 0, 19456, 1, ""},
                     ZeroWidthFile{"zero-width-screen-frame-cut-short", 0, 25700, 1, ""},
                     ZeroWidthFile{"zero-width-screen-tall-interlaced-frame", 0, 2049, 1, ""},
-                    ZeroWidthFile{"zero-width-screen-three-frames", 0, 1024, 3, ""}),
+                    ZeroWidthFile{"zero-width-screen-three-frames", 0, 1024, 3, ""},
+                    ZeroWidthFile{"zero-width-interlaced-frame", 0, 0, 1, ""},
+                    ZeroWidthFile{"zero-width-frame-with-local-table", 0, 0, 2, gifTexts::noColorTable}),
     [](const auto& test) {
         std::string name = test.param.name;
         std::replace(name.begin(), name.end(), '-', '_');
