@@ -119,12 +119,12 @@ TEST_P(GifAgainstPillow, FirstFrameMatches)
     EXPECT_EQ(fnv1a64(rgbOf(image.frameBitmap(0))), ref.hash);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines()), [](const auto& info) {
-    std::string name = fs::path(info.param.path).stem().string();
+INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines()), [](const auto& test) {
+    std::string name = fs::path(test.param.path).stem().string();
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             c = '_';
-    return name + "_" + std::to_string(info.index);
+    return name + "_" + std::to_string(test.index);
 });
 
 TEST(GifCorpus, ReferenceListCoversTheCorpus)
