@@ -4,6 +4,7 @@
 #include "imaging/GifLzw.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <cstring>
 
@@ -39,12 +40,17 @@ std::vector<int> interlacedRowOrder(int height)
 }
 
 // Draws a frame's indices through its palette opaquely, clipped to the
-// canvas; an index beyond the palette draws black.
+// canvas; an index beyond the palette draws black. When nothing of the frame
+// lands on the canvas no row is addressed at all: a canvas of zero width has
+// no pixel memory to point into.
 void drawIndexed(Bitmap& canvas, const GifFrame& frame, const std::vector<RGBQuad>& palette)
 {
+    assert(frame.pixels.size() == std::size_t(frame.width) * frame.height);
     const int x0 = frame.left, y0 = frame.top;
     const int x1 = std::min(canvas.width(), x0 + int(frame.width));
     const int y1 = std::min(canvas.height(), y0 + int(frame.height));
+    if (x1 <= x0 || y1 <= y0)
+        return;
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* in = frame.pixels.data() + std::size_t(y - y0) * frame.width;
         std::uint8_t* out = canvas.scanLine(y) + 4 * x0;
@@ -260,6 +266,10 @@ void GifReader::readImageData(GifFrame& frame)
         m_image.warn(gifTexts::badCodeSize);
         return;
     }
+    // A frame of zero width or height (on a screen of that size) holds no
+    // pixels: there is nothing to decode into and no row to put in order.
+    if (frame.pixels.empty())
+        return;
     std::vector<std::uint8_t> interlaced;
     std::span<std::uint8_t> target(frame.pixels);
     if (frame.interlaced()) {
@@ -321,8 +331,11 @@ const Bitmap& GifImage::frameBitmap(std::size_t index)
     Bitmap bitmap(f.width, f.height, PixelFormat::Bits8);
     bitmap.colorTable() = palette;
     bitmap.palette() = palette;
-    for (int y = 0; y < f.height; ++y)
-        std::memcpy(bitmap.scanLine(y), f.pixels.data() + std::size_t(y) * f.width, f.width);
+    // A frame of zero width has rows but no bytes in them: nothing to copy.
+    if (!f.pixels.empty()) {
+        for (int y = 0; y < f.height; ++y)
+            std::memcpy(bitmap.scanLine(y), f.pixels.data() + std::size_t(y) * f.width, f.width);
+    }
     cached = std::move(bitmap);
     return *cached;
 }

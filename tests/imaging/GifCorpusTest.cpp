@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,12 +119,12 @@ TEST_P(GifAgainstPillow, FirstFrameMatches)
     EXPECT_EQ(fnv1a64(rgbOf(image.frameBitmap(0))), ref.hash);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines()), [](const auto& info) {
-    std::string name = fs::path(info.param.path).stem().string();
+INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines()), [](const auto& test) {
+    std::string name = fs::path(test.param.path).stem().string();
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             c = '_';
-    return name + "_" + std::to_string(info.index);
+    return name + "_" + std::to_string(test.index);
 });
 
 TEST(GifCorpus, ReferenceListCoversTheCorpus)
@@ -179,6 +180,55 @@ TEST(GifCorpus, DamagedCopiesNeverCrash)
         EXPECT_TRUE(error.empty() || allTexts().count(error)) << i << ": " << error;
     }
 }
+
+// Files whose screen or frame is zero pixels wide. Nothing of zero size is
+// drawn or copied: each loads, and its picture is the screen's size (empty
+// here) unless the first frame has no colours at all.
+struct ZeroWidthFile {
+    const char* name;
+    int screenWidth, screenHeight;
+    std::size_t frames;
+    const char* conversionError; // "" when the picture converts
+};
+
+class GifZeroWidth : public testing::TestWithParam<ZeroWidthFile> {};
+
+TEST_P(GifZeroWidth, LoadsAndDrawsNothing)
+{
+    const ZeroWidthFile& file = GetParam();
+    const Bytes bytes = readFile(std::string(TINTORA_TEST_DATA) + "/gif/" + file.name + ".gif");
+    GifImage image;
+    image.load(bytes);
+    EXPECT_EQ(image.width(), file.screenWidth);
+    EXPECT_EQ(image.height(), file.screenHeight);
+    ASSERT_EQ(image.frameCount(), file.frames);
+    for (std::size_t i = 0; i < image.frameCount(); ++i) {
+        const GifFrame& f = image.frame(i);
+        EXPECT_EQ(f.pixels.size(), std::size_t(f.width) * f.height) << i;
+        try {
+            const Bitmap& b = image.frameBitmap(i);
+            EXPECT_EQ(b.width(), f.width) << i;
+            EXPECT_EQ(b.height(), f.height) << i;
+        } catch (const ImageError& e) {
+            EXPECT_STREQ(e.what(), gifTexts::noColorTable) << i;
+        }
+    }
+    EXPECT_EQ(loadAndConvert(bytes), file.conversionError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, GifZeroWidth,
+    testing::Values(ZeroWidthFile{"zero-width-screen-small-frame", 0, 19456, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-frame-cut-short", 0, 25700, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-tall-interlaced-frame", 0, 2049, 1, ""},
+                    ZeroWidthFile{"zero-width-screen-three-frames", 0, 1024, 3, ""},
+                    ZeroWidthFile{"zero-width-interlaced-frame", 0, 0, 1, ""},
+                    ZeroWidthFile{"zero-width-frame-with-local-table", 0, 0, 2, gifTexts::noColorTable}),
+    [](const auto& test) {
+        std::string name = test.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 } // namespace
 } // namespace tintora

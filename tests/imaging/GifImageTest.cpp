@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Circular decoder table entry"},
         ErrorCase{"HugeFrame", screen(10, 10, 0) + descriptor(0, 0, 65535, 65535) + literalData({1}),
                   "Image too large"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(GifImage, FailedLoadKeepsThePreviousPicture)
 {
