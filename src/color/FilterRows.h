@@ -1,6 +1,9 @@
 #pragma once
+#include "color/ValueForm.h"
+
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace tintora::rows {
 
@@ -10,45 +13,79 @@ struct ExcludedBytes {
     bool matches(const std::uint8_t* p) const { return p[0] == blue && p[1] == green && p[2] == red; }
 };
 
-// Colourised pixel for each value V: blue, green, red and a zero byte, so that
-// one four-byte load gives a whole pixel.
-using ValueTable = std::array<std::array<std::uint8_t, 4>, 256>;
+// The vector instruction sets the row kernels are written for.
+enum class Isa { Sse2, Avx2 };
 
-// The excluded colour repeated through 16 pixels, for the vector kernels.
-struct ExcludedRun {
-    alignas(16) std::uint8_t bytes[48];
-    explicit ExcludedRun(ExcludedBytes e);
+// Whether this build and this processor run the set; the best one that does.
+bool isaAvailable(Isa isa);
+std::optional<Isa> bestIsa();
+
+// Constants of one filter call laid out over 32 pixels (96 bytes), the largest
+// block a vector kernel takes; the 16-pixel kernels use the first half. Byte i
+// of a block belongs to channel i % 3.
+struct RowPatterns {
+    // The excluded colour's byte for each byte's channel.
+    alignas(32) std::uint8_t key[96];
+    // 0xFF at the first (blue) and at the last (red) byte of each pixel.
+    alignas(32) std::uint8_t firstByte[96];
+    alignas(32) std::uint8_t lastByte[96];
+    // The value form for each byte's channel; multipliers go by 16-bit word,
+    // one array for the bytes at even offsets and one for the odd ones.
+    alignas(32) std::uint16_t evenMultiplier[48];
+    alignas(32) std::uint16_t oddMultiplier[48];
+    alignas(32) std::uint8_t oddValue[96];
+    alignas(32) std::uint8_t oddByte[96];
+    bool hasOddValues = false;
+
+    explicit RowPatterns(ExcludedBytes excluded, const ValueForm& form = {});
 };
 
 // Row kernels, set up once per filter call. They work in place on the
 // width * 3 pixel bytes of one row of a working bitmap and neither read nor
-// write the row's padding; excluded pixels keep their bytes. `vector` takes 16
-// pixels at a time where the processor has SSE2 and is `scalar` elsewhere.
+// write the row's padding; excluded pixels keep their bytes. `vector` takes
+// whole blocks of pixels with the best instruction set the processor has and
+// is `scalar` where there is none; the tests name the set.
 class BrightnessRows {
 public:
     // Adds amount to each channel, clamped to 0..255.
     BrightnessRows(int amount, ExcludedBytes excluded);
     void scalar(std::uint8_t* row, int width) const;
     void vector(std::uint8_t* row, int width) const;
+    void vector(std::uint8_t* row, int width, Isa isa) const;
+
+    // The amount as the kernels apply it: saturating steps up and down.
+    std::uint8_t stepUp() const { return m_up; }
+    std::uint8_t stepDown() const { return m_down; }
+    const RowPatterns& patterns() const { return m_patterns; }
 
 private:
-    int m_amount;
     ExcludedBytes m_excluded;
-    ExcludedRun m_run;
+    std::uint8_t m_up = 0, m_down = 0;
     std::array<std::uint8_t, 256> m_table;
+    RowPatterns m_patterns;
 };
 
 class ColorizeRows {
 public:
-    // Each pixel becomes table[V], V its largest channel.
+    // Each pixel becomes table[V], V its largest channel. Where the table has
+    // a value form (most colourise settings do) the vector kernels compute it;
+    // otherwise they look V up.
     ColorizeRows(const ValueTable& table, ExcludedBytes excluded);
     void scalar(std::uint8_t* row, int width) const;
     void vector(std::uint8_t* row, int width) const;
+    void vector(std::uint8_t* row, int width, Isa isa) const;
+
+    bool computesValues() const { return m_computes; }
+    const ValueTable& table() const { return m_table; }
+    const RowPatterns& patterns() const { return m_patterns; }
 
 private:
+    ColorizeRows(const ValueTable& table, ExcludedBytes excluded, const std::optional<ValueForm>& form);
+
     const ValueTable& m_table;
     ExcludedBytes m_excluded;
-    ExcludedRun m_run;
+    bool m_computes;
+    RowPatterns m_patterns;
 };
 
 } // namespace tintora::rows

@@ -1,0 +1,259 @@
+#pragma once
+// The chunk walker and the chunk kernels behind the row kernels, written once
+// over a small set of vector operations (`Ops`). Each instruction set's file
+// includes this after telling the compiler its target, so that everything here
+// is compiled for that target: hence file-local, never shared between them.
+#include "color/FilterRows.h"
+
+#include <bit>
+#include <cstring>
+
+namespace tintora::rows {
+namespace {
+
+template <class Ops> using Vec = typename Ops::Vec;
+
+// Copies n < 128 bytes with a few overlapping moves: a call to memcpy, or the
+// string move the compiler makes of it, costs more than a whole chunk.
+[[gnu::always_inline]] inline void copyShort(std::uint8_t* to, const std::uint8_t* from, std::size_t n)
+{
+    const auto move = [&](auto piece, std::size_t at) {
+        std::memcpy(&piece, from + at, sizeof piece);
+        std::memcpy(to + at, &piece, sizeof piece);
+    };
+    struct Bytes16 {
+        std::uint64_t a, b;
+    };
+    if (n >= 16) {
+        for (std::size_t at = 0; at + 16 < n; at += 16)
+            move(Bytes16{}, at);
+        move(Bytes16{}, n - 16);
+    } else if (n >= 8) {
+        move(std::uint64_t{}, 0), move(std::uint64_t{}, n - 8);
+    } else if (n >= 4) {
+        move(std::uint32_t{}, 0), move(std::uint32_t{}, n - 4);
+    } else if (n >= 2) {
+        move(std::uint16_t{}, 0), move(std::uint16_t{}, n - 2);
+    } else if (n) {
+        move(std::uint8_t{}, 0);
+    }
+}
+
+// Hands the row to `work` in chunks of ChunkBytes (whole pixels), each of which
+// may read, never write, Slack bytes past its end. The row's last ChunkBytes
+// are worked on first, in a buffer that holds their original bytes, and put
+// back after the other chunks: a chunk that overlaps them starts from the same
+// original bytes, so both give the overlap the same result. A row no longer
+// than a chunk goes through the buffer alone. So no kernel reads or writes
+// beyond the row, and no chunk is left to slower code.
+template <std::size_t ChunkBytes, std::size_t Slack, class Work>
+[[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, int width, Work&& work)
+{
+    static_assert(Slack <= 3, "a chunk may read into the next pixel only");
+    const std::size_t bytes = 3 * std::size_t(width);
+    alignas(32) std::uint8_t last[ChunkBytes + Slack] = {};
+    if (bytes <= ChunkBytes) {
+        copyShort(last, row, bytes);
+        work(last);
+        copyShort(row, last, bytes);
+        return;
+    }
+    std::uint8_t* lastAt = row + bytes - ChunkBytes;
+    std::memcpy(last, lastAt, ChunkBytes);
+    work(last);
+    // Every chunk here ends at least one pixel before the row does.
+    for (std::uint8_t* p = row; p < lastAt; p += ChunkBytes)
+        work(p);
+    std::memcpy(lastAt, last, ChunkBytes);
+}
+
+// Three registers' worth of pixel bytes: 16 pixels with 16-byte registers,
+// 32 with 32-byte ones. A chunk always starts at a pixel.
+template <class Ops> struct Chunk {
+    static constexpr std::size_t bytes = 3 * Ops::bytes;
+    Vec<Ops> a, b, c;
+};
+
+template <class Ops> [[gnu::always_inline]] inline Chunk<Ops> loadChunk(const std::uint8_t* p)
+{
+    return {Ops::load(p), Ops::load(p + Ops::bytes), Ops::load(p + 2 * Ops::bytes)};
+}
+
+template <class Ops> [[gnu::always_inline]] inline void storeChunk(std::uint8_t* p, const Chunk<Ops>& c)
+{
+    Ops::store(p, c.a);
+    Ops::store(p + Ops::bytes, c.b);
+    Ops::store(p + 2 * Ops::bytes, c.c);
+}
+
+// Bits 0, 3, 6, ... 45: the first byte of each pixel among 48 bytes.
+constexpr std::uint64_t pixelStarts = 0x249249249249ull;
+
+// The excluded pixels of a chunk: per 48 bytes, a bit at the first byte of
+// each pixel whose three bytes all match.
+template <class Ops> struct Excluded {
+    static constexpr int halves = Ops::bytes / 16;
+    std::uint64_t bits[halves];
+
+    bool none() const
+    {
+        std::uint64_t any = 0;
+        for (std::uint64_t b : bits)
+            any |= b;
+        return any == 0;
+    }
+    bool all() const
+    {
+        std::uint64_t every = pixelStarts;
+        for (std::uint64_t b : bits)
+            every &= b;
+        return every == pixelStarts;
+    }
+};
+
+// One bit per byte in, one bit per pixel whose three bytes are set out.
+[[gnu::always_inline]] inline std::uint64_t wholePixels(std::uint64_t bytes)
+{
+    return bytes & (bytes >> 1) & (bytes >> 2) & pixelStarts;
+}
+
+template <class Ops>
+[[gnu::always_inline]] inline Excluded<Ops> excludedPixels(const Chunk<Ops>& c, const RowPatterns& patterns)
+{
+    const std::uint64_t a = Ops::equalBits(c.a, Ops::pattern(patterns.key));
+    const std::uint64_t b = Ops::equalBits(c.b, Ops::pattern(patterns.key + Ops::bytes));
+    const std::uint64_t d = Ops::equalBits(c.c, Ops::pattern(patterns.key + 2 * Ops::bytes));
+    if constexpr (Excluded<Ops>::halves == 1) {
+        return {{wholePixels(a | b << 16 | d << 32)}};
+    } else {
+        const std::uint64_t low = a | b << 32;
+        return {{wholePixels(low & 0xFFFFFFFFFFFFull), wholePixels(low >> 48 | d << 16)}};
+    }
+}
+
+// Puts the original bytes of the excluded pixels back. Out of line and taking
+// the registers as they are, so that the common case spills nothing for it.
+template <class Ops>
+[[gnu::noinline]] void restoreExcluded(std::uint8_t* p, Vec<Ops> a, Vec<Ops> b, Vec<Ops> c, Excluded<Ops> excluded)
+{
+    alignas(32) std::uint8_t saved[Chunk<Ops>::bytes];
+    storeChunk<Ops>(saved, {a, b, c});
+    for (int h = 0; h < Excluded<Ops>::halves; ++h)
+        for (std::uint64_t bits = excluded.bits[h]; bits; bits &= bits - 1) {
+            const int i = 48 * h + std::countr_zero(bits);
+            std::memcpy(p + i, saved + i, 3);
+        }
+}
+
+template <class Ops>
+[[gnu::always_inline]] inline void brightenChunk(std::uint8_t* p, Vec<Ops> up, Vec<Ops> down, const RowPatterns& patterns)
+{
+    const Chunk<Ops> c = loadChunk<Ops>(p);
+    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
+    // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
+    if (excluded.all())
+        return;
+    const auto step = [up, down](Vec<Ops> v) { return Ops::subtractSaturated(Ops::addSaturated(v, up), down); };
+    storeChunk<Ops>(p, {step(c.a), step(c.b), step(c.c)});
+    if (!excluded.none())
+        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
+}
+
+// The value V of each byte's pixel, its largest byte, at all three of its
+// bytes. A byte's two partners come from loads one and two bytes either side
+// (the next pixel's first two bytes at most: the chunk's slack), and at the
+// chunk's start from shifts, which never take a partner from before it.
+template <class Ops, int k>
+[[gnu::always_inline]] inline Vec<Ops> valuesOf(const std::uint8_t* chunk, Vec<Ops> x, const RowPatterns& patterns)
+{
+    constexpr int at = k * Ops::bytes;
+    const std::uint8_t* p = chunk + at;
+    Vec<Ops> before1, before2;
+    if constexpr (k == 0) {
+        before1 = Ops::template bytesBefore<1>(x);
+        before2 = Ops::template bytesBefore<2>(x);
+    } else {
+        before1 = Ops::load(p - 1);
+        before2 = Ops::load(p - 2);
+    }
+    // The pixel's next byte counted round (red's is blue), and its previous one.
+    const Vec<Ops> next = Ops::select(Ops::pattern(patterns.lastByte + at), before2, Ops::load(p + 1));
+    const Vec<Ops> previous = Ops::select(Ops::pattern(patterns.firstByte + at), Ops::load(p + 2), before1);
+    return Ops::max(x, Ops::max(next, previous));
+}
+
+template <class Ops, int k, bool Odd>
+[[gnu::always_inline]] inline Vec<Ops> colorizeRegister(const std::uint8_t* chunk, Vec<Ops> x, const RowPatterns& patterns)
+{
+    constexpr int at = k * Ops::bytes;
+    const Vec<Ops> v = valuesOf<Ops, k>(chunk, x, patterns);
+    const Vec<Ops> out = Ops::multiplyValues(v, Ops::pattern(patterns.evenMultiplier + at / 2),
+                                             Ops::pattern(patterns.oddMultiplier + at / 2));
+    if constexpr (!Odd)
+        return out;
+    return Ops::select(Ops::equal(v, Ops::pattern(patterns.oddValue + at)), Ops::pattern(patterns.oddByte + at), out);
+}
+
+// Every byte computed from its pixel's V by the value form: no table.
+template <class Ops, bool Odd> [[gnu::always_inline]] inline void colorizeChunk(std::uint8_t* p, const RowPatterns& patterns)
+{
+    const Chunk<Ops> c = loadChunk<Ops>(p);
+    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
+    if (excluded.all())
+        return;
+    // All loads come before the first store: the registers after the first
+    // read bytes of the one before.
+    const Chunk<Ops> out{colorizeRegister<Ops, 0, Odd>(p, c.a, patterns),
+                         colorizeRegister<Ops, 1, Odd>(p, c.b, patterns),
+                         colorizeRegister<Ops, 2, Odd>(p, c.c, patterns)};
+    storeChunk<Ops>(p, out);
+    if (!excluded.none())
+        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
+}
+
+// V computed, the pixel looked up in the table.
+template <class Ops>
+[[gnu::always_inline]] inline void lookUpChunk(std::uint8_t* p, const ValueTable& table, const RowPatterns& patterns)
+{
+    const Chunk<Ops> c = loadChunk<Ops>(p);
+    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
+    if (excluded.all())
+        return;
+    alignas(32) std::uint8_t value[Chunk<Ops>::bytes];
+    storeChunk<Ops>(value, {valuesOf<Ops, 0>(p, c.a, patterns), valuesOf<Ops, 1>(p, c.b, patterns),
+                            valuesOf<Ops, 2>(p, c.c, patterns)});
+    // Four-byte stores: the spare byte lands on the next pixel, which is
+    // written after it; the last pixel of the chunk gets exactly three.
+    constexpr std::size_t last = Chunk<Ops>::bytes - 3;
+    for (std::size_t i = 0; i < last; i += 3)
+        std::memcpy(p + i, table[value[i]].data(), 4);
+    std::memcpy(p + last, table[value[last]].data(), 3);
+    if (!excluded.none())
+        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
+}
+
+template <class Ops> void brightenRow(const BrightnessRows& kernel, std::uint8_t* row, int width)
+{
+    const Vec<Ops> up = Ops::splat(kernel.stepUp()), down = Ops::splat(kernel.stepDown());
+    const RowPatterns& patterns = kernel.patterns();
+    walkChunks<Chunk<Ops>::bytes, 0>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+        brightenChunk<Ops>(p, up, down, patterns);
+    });
+}
+
+template <class Ops> void lookUpRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+{
+    walkChunks<Chunk<Ops>::bytes, 2>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+        lookUpChunk<Ops>(p, kernel.table(), kernel.patterns());
+    });
+}
+
+template <class Ops, bool Odd> void computeRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+{
+    walkChunks<Chunk<Ops>::bytes, 2>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+        colorizeChunk<Ops, Odd>(p, kernel.patterns());
+    });
+}
+
+} // namespace
+} // namespace tintora::rows

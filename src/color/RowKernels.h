@@ -1,0 +1,16 @@
+#pragma once
+// The vector row kernels of each instruction set, for FilterRows.cpp to pick.
+#include "color/FilterRows.h"
+
+namespace tintora::rows {
+
+struct RowKernels {
+    void (*brighten)(const BrightnessRows& kernel, std::uint8_t* row, int width);
+    void (*colorize)(const ColorizeRows& kernel, std::uint8_t* row, int width);
+};
+
+// Null where the build has no such kernels (another processor family).
+const RowKernels* sse2Kernels();
+const RowKernels* avx2Kernels();
+
+} // namespace tintora::rows
