@@ -87,17 +87,18 @@ void BrightnessRows::scalar(std::uint8_t* row, int width) const
     }
 }
 
-void BrightnessRows::vector(std::uint8_t* row, int width) const
+void BrightnessRows::vector(Rows rows) const
 {
     if (const RowKernels* kernels = bestKernels())
-        kernels->brighten(*this, row, width);
+        kernels->brighten(*this, rows);
     else
-        scalar(row, width);
+        for (int y = 0; y < rows.count; ++y)
+            scalar(rows.first + y * rows.stride, rows.width);
 }
 
-void BrightnessRows::vector(std::uint8_t* row, int width, Isa isa) const
+void BrightnessRows::vector(Rows rows, Isa isa) const
 {
-    kernelsFor(isa)->brighten(*this, row, width);
+    kernelsFor(isa)->brighten(*this, rows);
 }
 
 ColorizeRows::ColorizeRows(const ValueTable& table, ExcludedBytes excluded)
@@ -122,17 +123,18 @@ void ColorizeRows::scalar(std::uint8_t* row, int width) const
     }
 }
 
-void ColorizeRows::vector(std::uint8_t* row, int width) const
+void ColorizeRows::vector(Rows rows) const
 {
     if (const RowKernels* kernels = bestKernels())
-        kernels->colorize(*this, row, width);
+        kernels->colorize(*this, rows);
     else
-        scalar(row, width);
+        for (int y = 0; y < rows.count; ++y)
+            scalar(rows.first + y * rows.stride, rows.width);
 }
 
-void ColorizeRows::vector(std::uint8_t* row, int width, Isa isa) const
+void ColorizeRows::vector(Rows rows, Isa isa) const
 {
-    kernelsFor(isa)->colorize(*this, row, width);
+    kernelsFor(isa)->colorize(*this, rows);
 }
 
 } // namespace tintora::rows

@@ -13,6 +13,13 @@ struct ExcludedBytes {
     bool matches(const std::uint8_t* p) const { return p[0] == blue && p[1] == green && p[2] == red; }
 };
 
+// `count` rows of `width` pixels, each `stride` bytes after the one before.
+struct Rows {
+    std::uint8_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    int width = 0, count = 0;
+};
+
 // The vector instruction sets the row kernels are written for.
 enum class Isa { Sse2, Avx2 };
 
@@ -41,17 +48,18 @@ struct RowPatterns {
 };
 
 // Row kernels, set up once per filter call. They work in place on the
-// width * 3 pixel bytes of one row of a working bitmap and neither read nor
-// write the row's padding; excluded pixels keep their bytes. `vector` takes
-// whole blocks of pixels with the best instruction set the processor has and
-// is `scalar` where there is none; the tests name the set.
+// width * 3 pixel bytes of rows of a working bitmap and neither read nor write
+// the rows' padding; excluded pixels keep their bytes. `vector` takes a whole
+// bitmap's rows, in blocks of pixels, with the best instruction set the
+// processor has, and is `scalar` row by row where there is none; the tests
+// name the set.
 class BrightnessRows {
 public:
     // Adds amount to each channel, clamped to 0..255.
     BrightnessRows(int amount, ExcludedBytes excluded);
     void scalar(std::uint8_t* row, int width) const;
-    void vector(std::uint8_t* row, int width) const;
-    void vector(std::uint8_t* row, int width, Isa isa) const;
+    void vector(Rows rows) const;
+    void vector(Rows rows, Isa isa) const;
 
     // The amount as the kernels apply it: saturating steps up and down.
     std::uint8_t stepUp() const { return m_up; }
@@ -72,8 +80,8 @@ public:
     // otherwise they look V up.
     ColorizeRows(const ValueTable& table, ExcludedBytes excluded);
     void scalar(std::uint8_t* row, int width) const;
-    void vector(std::uint8_t* row, int width) const;
-    void vector(std::uint8_t* row, int width, Isa isa) const;
+    void vector(Rows rows) const;
+    void vector(Rows rows, Isa isa) const;
 
     bool computesValues() const { return m_computes; }
     const ValueTable& table() const { return m_table; }

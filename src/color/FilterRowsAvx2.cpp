@@ -170,26 +170,26 @@ template <bool Odd> [[gnu::always_inline]] inline void colorizeLaneChunk(std::ui
     storeLastLanes(p + 4 * laneBytes, colorizeLanes<Odd>(c, ec, any, k));
 }
 
-template <bool Odd> void computeLaneRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+template <bool Odd> void computeLaneRows(const ColorizeRows& kernel, Rows rows)
 {
     const LaneConstants k(kernel.patterns());
     // The last lane's load reads one byte past the chunk.
-    walkChunks<laneChunkBytes, 1>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+    walkRows<laneChunkBytes, 1>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
         colorizeLaneChunk<Odd>(p, k);
     });
 }
 
-void colorizeRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+void colorizeRows(const ColorizeRows& kernel, Rows rows)
 {
     if (!kernel.computesValues())
-        lookUpRow<Avx2>(kernel, row, width);
+        lookUpRows<Avx2>(kernel, rows);
     else if (kernel.patterns().hasOddValues)
-        computeLaneRow<true>(kernel, row, width);
+        computeLaneRows<true>(kernel, rows);
     else
-        computeLaneRow<false>(kernel, row, width);
+        computeLaneRows<false>(kernel, rows);
 }
 
-const RowKernels kernels{brightenRow<Avx2>, colorizeRow};
+const RowKernels kernels{brightenRows<Avx2>, colorizeRows};
 
 } // namespace
 

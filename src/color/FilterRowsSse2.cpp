@@ -50,17 +50,17 @@ struct Sse2 {
     }
 };
 
-void colorizeRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+void colorizeRows(const ColorizeRows& kernel, Rows rows)
 {
     if (!kernel.computesValues())
-        lookUpRow<Sse2>(kernel, row, width);
+        lookUpRows<Sse2>(kernel, rows);
     else if (kernel.patterns().hasOddValues)
-        computeRow<Sse2, true>(kernel, row, width);
+        computeRows<Sse2, true>(kernel, rows);
     else
-        computeRow<Sse2, false>(kernel, row, width);
+        computeRows<Sse2, false>(kernel, rows);
 }
 
-const RowKernels kernels{brightenRow<Sse2>, colorizeRow};
+const RowKernels kernels{brightenRows<Sse2>, colorizeRows};
 
 } // namespace
 

@@ -16,12 +16,23 @@ rows::ExcludedBytes excludedBytes(ColorValue c)
     return {std::uint8_t(blueOf(c)), std::uint8_t(greenOf(c)), std::uint8_t(redOf(c))};
 }
 
-// Nearest integer, halves to even. Results already lie in 0..V; the clamp only
-// guards the byte conversion.
+// Nearest integer, halves to even, as nearbyint gives it in the default
+// rounding mode: for 0 <= x < 2^23, x + 2^23 has no bits below the unit, so
+// the addition rounds x to a whole number and the subtraction is exact. Inline
+// and without the library call, which matters at 768 per filter call. Results
+// already lie in 0..V; the clamp only guards the byte conversion.
 std::uint8_t roundToByte(float x)
 {
-    const float r = std::nearbyint(x);
+    constexpr float wholeNumbers = 8388608.0f; // 2^23
+    const float r = x < wholeNumbers ? (x + wholeNumbers) - wholeNumbers : x;
     return std::uint8_t(std::clamp(r, 0.0f, 255.0f));
+}
+
+// All rows of a 24-bit bitmap, in storage order (bottom up): the filters treat
+// every pixel alike, so the order does not matter.
+rows::Rows workingRows(Bitmap& bmp)
+{
+    return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()};
 }
 
 void clampColorizeArguments(float& hue, float& saturation)
@@ -74,8 +85,7 @@ void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
 {
     bmp.convertTo24();
     const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
-    for (int y = 0; y < bmp.height(); ++y)
-        kernel.vector(bmp.scanLine(y), bmp.width());
+    kernel.vector(workingRows(bmp));
 }
 
 void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation)
@@ -87,8 +97,7 @@ void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation
         return;
     const rows::ValueTable table = valueTable(hue, saturation);
     const rows::ColorizeRows kernel(table, excludedBytes(excluded));
-    for (int y = 0; y < bmp.height(); ++y)
-        kernel.vector(bmp.scanLine(y), bmp.width());
+    kernel.vector(workingRows(bmp));
 }
 
 } // namespace tintora

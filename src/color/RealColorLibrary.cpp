@@ -70,41 +70,27 @@ HSVConverter::HSVConverter(float H, float S)
     if (noSaturation || noHue) {
         if (!noHue)
             throw EColorError("HSVtoRGB:  S = 0 and H has a value");
-        m_mode = Mode::Grey;
-        return;
+        return; // grey: every channel is V
     }
     // Outside the accepted range the sector number means nothing; just below 0
     // it would truncate to sector 0 and give channels below zero.
     if (!(H >= 0 && H <= 360)) {
-        m_mode = Mode::OutOfRange;
+        m_inRange = false;
         return;
     }
     float h = H == 360 ? 0.0f : H;
     h = float(Wide(h) / 60);
-    m_sector = int(h);
-    const float f = float(Wide(h) - m_sector);
-    m_pFactor = 1 - Wide(S);
-    m_qFactor = 1 - Wide(S) * f;
-    m_tFactor = 1 - Wide(S) * (1 - Wide(f));
-    m_mode = m_sector >= 0 && m_sector <= 5 ? Mode::Sectors : Mode::OutOfRange;
-}
-
-void HSVConverter::toRGB(float V, float& R, float& G, float& B) const
-{
-    if (m_mode == Mode::Grey) {
-        R = G = B = V;
+    const int sector = int(h);
+    const float f = float(Wide(h) - sector);
+    const Wide p = 1 - Wide(S), q = 1 - Wide(S) * f, t = 1 - Wide(S) * (1 - Wide(f));
+    // The six sectors of the hue circle, 60 degrees each: red, green, blue.
+    const Wide sectors[6][3] = {{1, t, p}, {q, 1, p}, {p, 1, t}, {p, q, 1}, {t, p, 1}, {1, p, q}};
+    if (sector < 0 || sector > 5) {
+        m_inRange = false;
         return;
     }
-    if (m_mode == Mode::OutOfRange)
-        return;
-    const float p = float(Wide(V) * m_pFactor);
-    const float q = float(Wide(V) * m_qFactor);
-    const float t = float(Wide(V) * m_tFactor);
-    // The six sectors of the hue circle, 60 degrees each.
-    const float sectors[6][3] = {{V, t, p}, {q, V, p}, {p, V, t}, {p, q, V}, {t, p, V}, {V, p, q}};
-    R = sectors[m_sector][0];
-    G = sectors[m_sector][1];
-    B = sectors[m_sector][2];
+    for (int c = 0; c < 3; ++c)
+        m_factor[c] = sectors[sector][c];
 }
 
 void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B)

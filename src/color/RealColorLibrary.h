@@ -30,14 +30,21 @@ void HSVtoRGB(float H, float S, float V, float& R, float& G, float& B);
 class HSVConverter {
 public:
     HSVConverter(float H, float S);
-    void toRGB(float V, float& R, float& G, float& B) const;
+    void toRGB(float V, float& R, float& G, float& B) const
+    {
+        if (!m_inRange)
+            return;
+        R = float((long double)V * m_factor[0]);
+        G = float((long double)V * m_factor[1]);
+        B = float((long double)V * m_factor[2]);
+    }
 
 private:
-    enum class Mode { Grey, Sectors, OutOfRange };
-    Mode m_mode = Mode::Grey;
-    int m_sector = 0;
-    // 1 - S, 1 - S f and 1 - S (1 - f), kept at full width.
-    long double m_pFactor = 0, m_qFactor = 0, m_tFactor = 0;
+    bool m_inRange = true;
+    // Each channel as a share of V, kept at full width: 1 for the channel
+    // that is V itself (the product is then V exactly), else 1 - S, 1 - S f or
+    // 1 - S (1 - f), by the hue's sector.
+    long double m_factor[3] = {1, 1, 1};
 };
 
 } // namespace tintora

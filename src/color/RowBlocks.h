@@ -47,10 +47,9 @@ template <class Ops> using Vec = typename Ops::Vec;
 // than a chunk goes through the buffer alone. So no kernel reads or writes
 // beyond the row, and no chunk is left to slower code.
 template <std::size_t ChunkBytes, std::size_t Slack, class Work>
-[[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, int width, Work&& work)
+[[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, std::size_t bytes, Work& work)
 {
     static_assert(Slack <= 3, "a chunk may read into the next pixel only");
-    const std::size_t bytes = 3 * std::size_t(width);
     alignas(32) std::uint8_t last[ChunkBytes + Slack] = {};
     if (bytes <= ChunkBytes) {
         copyShort(last, row, bytes);
@@ -65,6 +64,19 @@ template <std::size_t ChunkBytes, std::size_t Slack, class Work>
     for (std::uint8_t* p = row; p < lastAt; p += ChunkBytes)
         work(p);
     std::memcpy(lastAt, last, ChunkBytes);
+}
+
+// Rows with nothing between them are walked as one long row.
+template <std::size_t ChunkBytes, std::size_t Slack, class Work>
+[[gnu::always_inline]] inline void walkRows(Rows rows, Work&& work)
+{
+    const std::size_t rowBytes = 3 * std::size_t(rows.width);
+    if (rows.stride == std::ptrdiff_t(rowBytes)) {
+        walkChunks<ChunkBytes, Slack>(rows.first, rowBytes * std::size_t(rows.count), work);
+        return;
+    }
+    for (int y = 0; y < rows.count; ++y)
+        walkChunks<ChunkBytes, Slack>(rows.first + y * rows.stride, rowBytes, work);
 }
 
 // Three registers' worth of pixel bytes: 16 pixels with 16-byte registers,
@@ -232,25 +244,25 @@ template <class Ops>
         restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
 }
 
-template <class Ops> void brightenRow(const BrightnessRows& kernel, std::uint8_t* row, int width)
+template <class Ops> void brightenRows(const BrightnessRows& kernel, Rows rows)
 {
     const Vec<Ops> up = Ops::splat(kernel.stepUp()), down = Ops::splat(kernel.stepDown());
     const RowPatterns& patterns = kernel.patterns();
-    walkChunks<Chunk<Ops>::bytes, 0>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+    walkRows<Chunk<Ops>::bytes, 0>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
         brightenChunk<Ops>(p, up, down, patterns);
     });
 }
 
-template <class Ops> void lookUpRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+template <class Ops> void lookUpRows(const ColorizeRows& kernel, Rows rows)
 {
-    walkChunks<Chunk<Ops>::bytes, 2>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+    walkRows<Chunk<Ops>::bytes, 2>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
         lookUpChunk<Ops>(p, kernel.table(), kernel.patterns());
     });
 }
 
-template <class Ops, bool Odd> void computeRow(const ColorizeRows& kernel, std::uint8_t* row, int width)
+template <class Ops, bool Odd> void computeRows(const ColorizeRows& kernel, Rows rows)
 {
-    walkChunks<Chunk<Ops>::bytes, 2>(row, width, [&](std::uint8_t* p) __attribute__((always_inline)) {
+    walkRows<Chunk<Ops>::bytes, 2>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
         colorizeChunk<Ops, Odd>(p, kernel.patterns());
     });
 }

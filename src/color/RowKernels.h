@@ -5,8 +5,8 @@
 namespace tintora::rows {
 
 struct RowKernels {
-    void (*brighten)(const BrightnessRows& kernel, std::uint8_t* row, int width);
-    void (*colorize)(const ColorizeRows& kernel, std::uint8_t* row, int width);
+    void (*brighten)(const BrightnessRows& kernel, Rows rows);
+    void (*colorize)(const ColorizeRows& kernel, Rows rows);
 };
 
 // Null where the build has no such kernels (another processor family).

@@ -16,11 +16,12 @@ struct Range {
     bool empty() const { return low > high; }
 };
 
-// V as a divisor; V = 0 gets a tiny one, so that its bounds land far outside
-// the multipliers' range and are then set apart.
+// V as a divisor. V = 0 gets 1/256, which keeps its bounds within an int yet
+// far outside the multipliers' range: it allows none of them when its byte is
+// not 0 (any multiplier gives 0 there) and all of them when it is.
 constexpr std::array<float, 256> divisors = [] {
     std::array<float, 256> d{};
-    d[0] = 1.0f / 1024;
+    d[0] = 1.0f / 256;
     for (std::size_t v = 1; v < 256; ++v)
         d[v] = float(v);
     return d;
@@ -34,34 +35,35 @@ constexpr std::array<float, 256> divisors = [] {
 // written so that the compiler takes several values at a time.
 struct Bounds {
     std::array<int, 256> low, high;
+    Range all;
 };
 
 Bounds boundsOf(const Channel& bytes)
 {
     Bounds b;
+    int low = 0, high = ValueForm::maxMultiplier;
     for (std::size_t v = 0; v < 256; ++v) {
         const float scaled = float(bytes[v] * unit);
-        const float low = (scaled - unit / 2) / divisors[v];
-        const int truncated = int(low);
-        b.low[v] = truncated + (low > float(truncated));
+        const float lowQuotient = (scaled - unit / 2) / divisors[v];
+        const int truncated = int(lowQuotient);
+        b.low[v] = truncated + (lowQuotient > float(truncated));
         b.high[v] = int((scaled + (unit / 2 - 1)) / divisors[v]);
+        low = std::max(low, b.low[v]);
+        high = std::min(high, b.high[v]);
     }
-    // V = 0 gives 0 whatever the multiplier.
-    const bool zero = bytes[0] == 0;
-    b.low[0] = zero ? 0 : ValueForm::maxMultiplier + 1;
-    b.high[0] = zero ? ValueForm::maxMultiplier : -1;
+    b.all = {low, high};
     return b;
 }
 
 // The multipliers that suit every value but `skipped`.
-Range intersect(const Bounds& b, int skipped)
+Range intersectBut(const Bounds& b, std::size_t skipped)
 {
     Range r;
-    for (int v = 0; v < 256; ++v) {
-        const bool counted = v != skipped;
-        r.low = std::max(r.low, counted ? b.low[std::size_t(v)] : 0);
-        r.high = std::min(r.high, counted ? b.high[std::size_t(v)] : ValueForm::maxMultiplier);
-    }
+    for (std::size_t v = 0; v < 256; ++v)
+        if (v != skipped) {
+            r.low = std::max(r.low, b.low[v]);
+            r.high = std::min(r.high, b.high[v]);
+        }
     return r;
 }
 
@@ -92,13 +94,12 @@ std::optional<ChannelForm> check(const Channel& bytes, int multiplier)
 std::optional<ChannelForm> fitChannel(const Channel& bytes)
 {
     const Bounds bounds = boundsOf(bytes);
-    const Range all = intersect(bounds, -1);
-    if (!all.empty())
-        return check(bytes, all.low);
-    const auto lowFrom = std::find(bounds.low.begin(), bounds.low.end(), all.low) - bounds.low.begin();
-    const auto highFrom = std::find(bounds.high.begin(), bounds.high.end(), all.high) - bounds.high.begin();
+    if (!bounds.all.empty())
+        return check(bytes, bounds.all.low);
+    const auto lowFrom = std::find(bounds.low.begin(), bounds.low.end(), bounds.all.low) - bounds.low.begin();
+    const auto highFrom = std::find(bounds.high.begin(), bounds.high.end(), bounds.all.high) - bounds.high.begin();
     for (auto skipped : {lowFrom, highFrom}) {
-        const Range r = intersect(bounds, int(skipped));
+        const Range r = intersectBut(bounds, std::size_t(skipped));
         if (!r.empty())
             if (auto form = check(bytes, r.low))
                 return form;
@@ -110,12 +111,13 @@ std::optional<ChannelForm> fitChannel(const Channel& bytes)
 
 std::optional<ValueForm> fitValueForm(const ValueTable& table)
 {
+    std::array<Channel, 3> channels;
+    for (std::size_t v = 0; v < 256; ++v)
+        for (std::size_t c = 0; c < 3; ++c)
+            channels[c][v] = table[v][c];
     ValueForm form;
     for (std::size_t c = 0; c < 3; ++c) {
-        Channel bytes;
-        for (std::size_t v = 0; v < 256; ++v)
-            bytes[v] = table[v][c];
-        const auto channel = fitChannel(bytes);
+        const auto channel = fitChannel(channels[c]);
         if (!channel)
             return std::nullopt;
         form.multiplier[c] = std::uint16_t(channel->multiplier);

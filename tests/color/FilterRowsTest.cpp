@@ -65,7 +65,7 @@ TEST(FilterRowsTest, BrightnessKernelsAgreeWithPlainLoop)
             brightenReference(expected.data(), width, amount, key);
             const BrightnessRows kernel(amount, key);
             kernel.scalar(scalar.data(), width);
-            kernel.vector(vector.data(), width);
+            kernel.vector({vector.data(), 0, width, 1});
             ASSERT_EQ(scalar, expected) << "amount " << amount << " width " << width;
             ASSERT_EQ(vector, expected) << "amount " << amount << " width " << width;
         }
@@ -85,7 +85,7 @@ TEST(FilterRowsTest, ColorizeKernelsAgreeWithPlainLoop)
             colorizeReference(expected.data(), width, table, key);
             const ColorizeRows kernel(table, key);
             kernel.scalar(scalar.data(), width);
-            kernel.vector(vector.data(), width);
+            kernel.vector({vector.data(), 0, width, 1});
             ASSERT_EQ(scalar, expected) << "round " << round << " width " << width;
             ASSERT_EQ(vector, expected) << "round " << round << " width " << width;
         }

@@ -215,7 +215,7 @@ TEST(HsvToRgbTest, ConverterMatchesTheStraightRuleBitForBit)
             const float S = float((long double)sat / 255);
             const HSVConverter converter(float(hue), S);
             for (int v = 0; v < 256; ++v) {
-                float R, G, B, r, g, b;
+                float R = 0, G = 0, B = 0, r = -1, g = -1, b = -1;
                 straightHsvToRgb(float(hue), S, float(v), R, G, B);
                 converter.toRGB(float(v), r, g, b);
                 ASSERT_TRUE(R == r && G == g && B == b)
