@@ -34,12 +34,16 @@ struct Avx2 {
     [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
     [[gnu::always_inline]] static Vec splat(std::uint8_t b) { return _mm256_set1_epi8(char(b)); }
 
-    // Byte j of the result is byte j - n of x, zeros before its start. The
-    // byte shift works within 16-byte lanes, so the lane below (or zero) is
-    // lined up first.
+    // Byte j of the result is byte j - n (j + n) of x; zeros beyond its ends.
+    // The byte shift works within 16-byte lanes, so the neighbouring lane (or
+    // zero) is lined up first.
     template <int n> [[gnu::always_inline]] static Vec bytesBefore(Vec x)
     {
         return _mm256_alignr_epi8(x, _mm256_permute2x128_si256(x, x, 0x08), 16 - n);
+    }
+    template <int n> [[gnu::always_inline]] static Vec bytesAfter(Vec x)
+    {
+        return _mm256_alignr_epi8(_mm256_permute2x128_si256(x, x, 0x81), x, n);
     }
 
     // The blend instruction is no cheaper than this on recent cores, and a
@@ -101,10 +105,15 @@ struct LaneConstants {
     }
 };
 
-[[gnu::always_inline]] inline __m256i loadLanes(const std::uint8_t* p)
+// Two lanes, 30 bytes, into one register. At the row's end the second lane's
+// sixteenth byte is not there to load, so its load starts a byte early and
+// is shifted back.
+template <bool AtEnd> [[gnu::always_inline]] inline __m256i loadLanes(const std::uint8_t* p)
 {
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
-                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes)), 1);
+    const __m128i second = AtEnd ? _mm_srli_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes - 1)), 1)
+                                 : _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), second,
+                                   1);
 }
 
 [[gnu::always_inline]] inline void storeLanes(std::uint8_t* p, __m256i v)
@@ -122,22 +131,6 @@ struct LaneConstants {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p + laneBytes + 7), _mm_srli_si128(last, 7));
 }
 
-[[gnu::always_inline]] inline std::uint32_t excludedLanePixels(__m256i x, const LaneConstants& k)
-{
-    const std::uint32_t equal = std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, k.key)));
-    return equal & (equal >> 1) & (equal >> 2) & laneStarts;
-}
-
-template <bool Odd> [[gnu::always_inline]] inline __m256i colorizeLanes(__m256i x, const LaneConstants& k)
-{
-    const __m256i v = _mm256_max_epu8(
-        x, _mm256_max_epu8(_mm256_shuffle_epi8(x, k.nextInPixel), _mm256_shuffle_epi8(x, k.previousInPixel)));
-    const __m256i out = Avx2::multiplyValues(v, k.evenMultiplier, k.oddMultiplier);
-    if constexpr (!Odd)
-        return out;
-    return _mm256_blendv_epi8(out, k.oddByte, _mm256_cmpeq_epi8(v, k.oddValue));
-}
-
 // 0xFF at the three bytes of each pixel whose first byte's bit is set.
 [[gnu::always_inline]] inline __m256i laneBytesOf(std::uint32_t pixels)
 {
@@ -149,34 +142,59 @@ template <bool Odd> [[gnu::always_inline]] inline __m256i colorizeLanes(__m256i 
     return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
 }
 
-template <bool Odd>
-[[gnu::always_inline]] inline __m256i colorizeLanes(__m256i x, std::uint32_t excluded, bool anyExcluded,
-                                                    const LaneConstants& k)
-{
-    const __m256i out = colorizeLanes<Odd>(x, k);
-    return anyExcluded ? _mm256_blendv_epi8(out, x, laneBytesOf(excluded)) : out;
-}
+template <bool Odd> struct LaneKernel {
+    static constexpr std::size_t bytes = laneChunkBytes, slack = 1;
+    LaneConstants k;
 
-template <bool Odd> [[gnu::always_inline]] inline void colorizeLaneChunk(std::uint8_t* p, const LaneConstants& k)
-{
-    const __m256i a = loadLanes(p), b = loadLanes(p + 2 * laneBytes), c = loadLanes(p + 4 * laneBytes);
-    const std::uint32_t ea = excludedLanePixels(a, k), eb = excludedLanePixels(b, k), ec = excludedLanePixels(c, k);
-    // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
-    if ((ea & eb & ec) == laneStarts)
-        return;
-    const bool any = (ea | eb | ec) != 0;
-    storeLanes(p, colorizeLanes<Odd>(a, ea, any, k));
-    storeLanes(p + 2 * laneBytes, colorizeLanes<Odd>(b, eb, any, k));
-    storeLastLanes(p + 4 * laneBytes, colorizeLanes<Odd>(c, ec, any, k));
-}
+    struct Result {
+        __m256i a, b, c;
+        bool keep; // wholly excluded: nothing to write
+    };
+
+    [[gnu::always_inline]] std::uint32_t excludedPixels(__m256i x) const
+    {
+        const std::uint32_t equal = std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, k.key)));
+        return equal & (equal >> 1) & (equal >> 2) & laneStarts;
+    }
+    [[gnu::always_inline]] __m256i colorize(__m256i x) const
+    {
+        const __m256i v = _mm256_max_epu8(
+            x, _mm256_max_epu8(_mm256_shuffle_epi8(x, k.nextInPixel), _mm256_shuffle_epi8(x, k.previousInPixel)));
+        const __m256i out = Avx2::multiplyValues(v, k.evenMultiplier, k.oddMultiplier);
+        if constexpr (!Odd)
+            return out;
+        return _mm256_blendv_epi8(out, k.oddByte, _mm256_cmpeq_epi8(v, k.oddValue));
+    }
+    [[gnu::always_inline]] __m256i colorize(__m256i x, std::uint32_t excluded, bool anyExcluded) const
+    {
+        const __m256i out = colorize(x);
+        return anyExcluded ? _mm256_blendv_epi8(out, x, laneBytesOf(excluded)) : out;
+    }
+
+    template <bool AtEnd> [[gnu::always_inline]] Result compute(const std::uint8_t* p) const
+    {
+        const __m256i a = loadLanes<false>(p), b = loadLanes<false>(p + 2 * laneBytes),
+                      c = loadLanes<AtEnd>(p + 4 * laneBytes);
+        const std::uint32_t ea = excludedPixels(a), eb = excludedPixels(b), ec = excludedPixels(c);
+        // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
+        if ((ea & eb & ec) == laneStarts)
+            return {a, b, c, true};
+        const bool any = (ea | eb | ec) != 0;
+        return {colorize(a, ea, any), colorize(b, eb, any), colorize(c, ec, any), false};
+    }
+    [[gnu::always_inline]] void store(std::uint8_t* p, const Result& r) const
+    {
+        if (r.keep)
+            return;
+        storeLanes(p, r.a);
+        storeLanes(p + 2 * laneBytes, r.b);
+        storeLastLanes(p + 4 * laneBytes, r.c);
+    }
+};
 
 template <bool Odd> void computeLaneRows(const ColorizeRows& kernel, Rows rows)
 {
-    const LaneConstants k(kernel.patterns());
-    // The last lane's load reads one byte past the chunk.
-    walkRows<laneChunkBytes, 1>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
-        colorizeLaneChunk<Odd>(p, k);
-    });
+    walkRows(rows, LaneKernel<Odd>{LaneConstants(kernel.patterns())});
 }
 
 void colorizeRows(const ColorizeRows& kernel, Rows rows)

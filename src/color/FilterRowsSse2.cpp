@@ -21,8 +21,9 @@ struct Sse2 {
     [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
     [[gnu::always_inline]] static Vec splat(std::uint8_t b) { return _mm_set1_epi8(char(b)); }
 
-    // Byte j of the result is byte j - n of x, zeros before its start.
+    // Byte j of the result is byte j - n (j + n) of x; zeros beyond its ends.
     template <int n> [[gnu::always_inline]] static Vec bytesBefore(Vec x) { return _mm_slli_si128(x, n); }
+    template <int n> [[gnu::always_inline]] static Vec bytesAfter(Vec x) { return _mm_srli_si128(x, n); }
 
     [[gnu::always_inline]] static Vec select(Vec mask, Vec ifSet, Vec ifClear)
     {

@@ -39,44 +39,42 @@ template <class Ops> using Vec = typename Ops::Vec;
     }
 }
 
-// Hands the row to `work` in chunks of ChunkBytes (whole pixels), each of which
-// may read, never write, Slack bytes past its end. The row's last ChunkBytes
-// are worked on first, in a buffer that holds their original bytes, and put
-// back after the other chunks: a chunk that overlaps them starts from the same
-// original bytes, so both give the overlap the same result. A row no longer
-// than a chunk goes through the buffer alone. So no kernel reads or writes
-// beyond the row, and no chunk is left to slower code.
-template <std::size_t ChunkBytes, std::size_t Slack, class Work>
-[[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, std::size_t bytes, Work& work)
+// Hands a row to a chunk kernel in chunks of Kernel::bytes (whole pixels). A
+// kernel's `compute` reads one chunk, and Kernel::slack bytes past it, and
+// returns what `store` then writes. The row's last chunk is computed first,
+// straight from the row (`compute<true>` reads nothing past the row), and
+// stored after the others: a chunk that overlaps it starts from the same
+// original bytes, so both give the overlap the same result. Only a row no
+// longer than a chunk goes through a buffer. So no kernel reads or writes
+// beyond the row, and no pixel is left to slower code.
+template <class Kernel> [[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, std::size_t bytes, const Kernel& kernel)
 {
-    static_assert(Slack <= 3, "a chunk may read into the next pixel only");
-    alignas(32) std::uint8_t last[ChunkBytes + Slack] = {};
-    if (bytes <= ChunkBytes) {
-        copyShort(last, row, bytes);
-        work(last);
-        copyShort(row, last, bytes);
+    static_assert(Kernel::slack <= 3, "a chunk may read into the next pixel only");
+    if (bytes <= Kernel::bytes) {
+        alignas(32) std::uint8_t buffer[Kernel::bytes + Kernel::slack] = {};
+        copyShort(buffer, row, bytes);
+        kernel.store(buffer, kernel.template compute<false>(buffer));
+        copyShort(row, buffer, bytes);
         return;
     }
-    std::uint8_t* lastAt = row + bytes - ChunkBytes;
-    std::memcpy(last, lastAt, ChunkBytes);
-    work(last);
+    std::uint8_t* lastAt = row + bytes - Kernel::bytes;
+    const auto last = kernel.template compute<true>(lastAt);
     // Every chunk here ends at least one pixel before the row does.
-    for (std::uint8_t* p = row; p < lastAt; p += ChunkBytes)
-        work(p);
-    std::memcpy(lastAt, last, ChunkBytes);
+    for (std::uint8_t* p = row; p < lastAt; p += Kernel::bytes)
+        kernel.store(p, kernel.template compute<false>(p));
+    kernel.store(lastAt, last);
 }
 
 // Rows with nothing between them are walked as one long row.
-template <std::size_t ChunkBytes, std::size_t Slack, class Work>
-[[gnu::always_inline]] inline void walkRows(Rows rows, Work&& work)
+template <class Kernel> [[gnu::always_inline]] inline void walkRows(Rows rows, const Kernel& kernel)
 {
     const std::size_t rowBytes = 3 * std::size_t(rows.width);
     if (rows.stride == std::ptrdiff_t(rowBytes)) {
-        walkChunks<ChunkBytes, Slack>(rows.first, rowBytes * std::size_t(rows.count), work);
+        walkChunks(rows.first, rowBytes * std::size_t(rows.count), kernel);
         return;
     }
     for (int y = 0; y < rows.count; ++y)
-        walkChunks<ChunkBytes, Slack>(rows.first + y * rows.stride, rowBytes, work);
+        walkChunks(rows.first + y * rows.stride, rowBytes, kernel);
 }
 
 // Three registers' worth of pixel bytes: 16 pixels with 16-byte registers,
@@ -157,30 +155,43 @@ template <class Ops>
         }
 }
 
-template <class Ops>
-[[gnu::always_inline]] inline void brightenChunk(std::uint8_t* p, Vec<Ops> up, Vec<Ops> down, const RowPatterns& patterns)
-{
-    const Chunk<Ops> c = loadChunk<Ops>(p);
-    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
-    // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
-    if (excluded.all())
-        return;
-    const auto step = [up, down](Vec<Ops> v) { return Ops::subtractSaturated(Ops::addSaturated(v, up), down); };
-    storeChunk<Ops>(p, {step(c.a), step(c.b), step(c.c)});
-    if (!excluded.none())
-        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
-}
+template <class Ops> struct BrightenKernel {
+    static constexpr std::size_t bytes = Chunk<Ops>::bytes, slack = 0;
+    Vec<Ops> up, down;
+    const RowPatterns& patterns;
+
+    struct Result {
+        Chunk<Ops> in;
+        Excluded<Ops> excluded;
+    };
+    template <bool AtEnd> [[gnu::always_inline]] Result compute(const std::uint8_t* p) const
+    {
+        const Chunk<Ops> in = loadChunk<Ops>(p);
+        return {in, excludedPixels<Ops>(in, patterns)};
+    }
+    [[gnu::always_inline]] void store(std::uint8_t* p, const Result& r) const
+    {
+        // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
+        if (r.excluded.all())
+            return;
+        const auto step = [this](Vec<Ops> v) { return Ops::subtractSaturated(Ops::addSaturated(v, up), down); };
+        storeChunk<Ops>(p, {step(r.in.a), step(r.in.b), step(r.in.c)});
+        if (!r.excluded.none())
+            restoreExcluded<Ops>(p, r.in.a, r.in.b, r.in.c, r.excluded);
+    }
+};
 
 // The value V of each byte's pixel, its largest byte, at all three of its
 // bytes. A byte's two partners come from loads one and two bytes either side
-// (the next pixel's first two bytes at most: the chunk's slack), and at the
-// chunk's start from shifts, which never take a partner from before it.
-template <class Ops, int k>
+// (the next pixel's first two bytes at most: the chunk's slack); at the
+// chunk's start, and at its end where it ends the row, shifts stand in for
+// loads beyond it, and what they shift in is never a partner.
+template <class Ops, int k, bool AtEnd>
 [[gnu::always_inline]] inline Vec<Ops> valuesOf(const std::uint8_t* chunk, Vec<Ops> x, const RowPatterns& patterns)
 {
     constexpr int at = k * Ops::bytes;
     const std::uint8_t* p = chunk + at;
-    Vec<Ops> before1, before2;
+    Vec<Ops> before1, before2, after1, after2;
     if constexpr (k == 0) {
         before1 = Ops::template bytesBefore<1>(x);
         before2 = Ops::template bytesBefore<2>(x);
@@ -188,83 +199,105 @@ template <class Ops, int k>
         before1 = Ops::load(p - 1);
         before2 = Ops::load(p - 2);
     }
+    if constexpr (k == 2 && AtEnd) {
+        after1 = Ops::template bytesAfter<1>(x);
+        after2 = Ops::template bytesAfter<2>(x);
+    } else {
+        after1 = Ops::load(p + 1);
+        after2 = Ops::load(p + 2);
+    }
     // The pixel's next byte counted round (red's is blue), and its previous one.
-    const Vec<Ops> next = Ops::select(Ops::pattern(patterns.lastByte + at), before2, Ops::load(p + 1));
-    const Vec<Ops> previous = Ops::select(Ops::pattern(patterns.firstByte + at), Ops::load(p + 2), before1);
+    const Vec<Ops> next = Ops::select(Ops::pattern(patterns.lastByte + at), before2, after1);
+    const Vec<Ops> previous = Ops::select(Ops::pattern(patterns.firstByte + at), after2, before1);
     return Ops::max(x, Ops::max(next, previous));
 }
 
-template <class Ops, int k, bool Odd>
-[[gnu::always_inline]] inline Vec<Ops> colorizeRegister(const std::uint8_t* chunk, Vec<Ops> x, const RowPatterns& patterns)
+template <class Ops, bool AtEnd>
+[[gnu::always_inline]] inline Chunk<Ops> valuesOf(const std::uint8_t* p, const Chunk<Ops>& in, const RowPatterns& patterns)
 {
-    constexpr int at = k * Ops::bytes;
-    const Vec<Ops> v = valuesOf<Ops, k>(chunk, x, patterns);
-    const Vec<Ops> out = Ops::multiplyValues(v, Ops::pattern(patterns.evenMultiplier + at / 2),
-                                             Ops::pattern(patterns.oddMultiplier + at / 2));
-    if constexpr (!Odd)
-        return out;
-    return Ops::select(Ops::equal(v, Ops::pattern(patterns.oddValue + at)), Ops::pattern(patterns.oddByte + at), out);
+    return {valuesOf<Ops, 0, AtEnd>(p, in.a, patterns), valuesOf<Ops, 1, AtEnd>(p, in.b, patterns),
+            valuesOf<Ops, 2, AtEnd>(p, in.c, patterns)};
 }
 
 // Every byte computed from its pixel's V by the value form: no table.
-template <class Ops, bool Odd> [[gnu::always_inline]] inline void colorizeChunk(std::uint8_t* p, const RowPatterns& patterns)
-{
-    const Chunk<Ops> c = loadChunk<Ops>(p);
-    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
-    if (excluded.all())
-        return;
-    // All loads come before the first store: the registers after the first
-    // read bytes of the one before.
-    const Chunk<Ops> out{colorizeRegister<Ops, 0, Odd>(p, c.a, patterns),
-                         colorizeRegister<Ops, 1, Odd>(p, c.b, patterns),
-                         colorizeRegister<Ops, 2, Odd>(p, c.c, patterns)};
-    storeChunk<Ops>(p, out);
-    if (!excluded.none())
-        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
-}
+template <class Ops, bool Odd> struct ComputeKernel {
+    static constexpr std::size_t bytes = Chunk<Ops>::bytes, slack = 2;
+    const RowPatterns& patterns;
+
+    struct Result {
+        Chunk<Ops> in, out;
+        Excluded<Ops> excluded;
+    };
+    [[gnu::always_inline]] Vec<Ops> colorize(Vec<Ops> v, int at) const
+    {
+        const Vec<Ops> out = Ops::multiplyValues(v, Ops::pattern(patterns.evenMultiplier + at / 2),
+                                                 Ops::pattern(patterns.oddMultiplier + at / 2));
+        if constexpr (!Odd)
+            return out;
+        return Ops::select(Ops::equal(v, Ops::pattern(patterns.oddValue + at)), Ops::pattern(patterns.oddByte + at),
+                           out);
+    }
+    template <bool AtEnd> [[gnu::always_inline]] Result compute(const std::uint8_t* p) const
+    {
+        const Chunk<Ops> in = loadChunk<Ops>(p);
+        const Chunk<Ops> v = valuesOf<Ops, AtEnd>(p, in, patterns);
+        return {in, {colorize(v.a, 0), colorize(v.b, Ops::bytes), colorize(v.c, 2 * Ops::bytes)},
+                excludedPixels<Ops>(in, patterns)};
+    }
+    [[gnu::always_inline]] void store(std::uint8_t* p, const Result& r) const
+    {
+        if (r.excluded.all())
+            return;
+        storeChunk<Ops>(p, r.out);
+        if (!r.excluded.none())
+            restoreExcluded<Ops>(p, r.in.a, r.in.b, r.in.c, r.excluded);
+    }
+};
 
 // V computed, the pixel looked up in the table.
-template <class Ops>
-[[gnu::always_inline]] inline void lookUpChunk(std::uint8_t* p, const ValueTable& table, const RowPatterns& patterns)
-{
-    const Chunk<Ops> c = loadChunk<Ops>(p);
-    const Excluded<Ops> excluded = excludedPixels<Ops>(c, patterns);
-    if (excluded.all())
-        return;
-    alignas(32) std::uint8_t value[Chunk<Ops>::bytes];
-    storeChunk<Ops>(value, {valuesOf<Ops, 0>(p, c.a, patterns), valuesOf<Ops, 1>(p, c.b, patterns),
-                            valuesOf<Ops, 2>(p, c.c, patterns)});
-    // Four-byte stores: the spare byte lands on the next pixel, which is
-    // written after it; the last pixel of the chunk gets exactly three.
-    constexpr std::size_t last = Chunk<Ops>::bytes - 3;
-    for (std::size_t i = 0; i < last; i += 3)
-        std::memcpy(p + i, table[value[i]].data(), 4);
-    std::memcpy(p + last, table[value[last]].data(), 3);
-    if (!excluded.none())
-        restoreExcluded<Ops>(p, c.a, c.b, c.c, excluded);
-}
+template <class Ops> struct LookUpKernel {
+    static constexpr std::size_t bytes = Chunk<Ops>::bytes, slack = 2;
+    const ValueTable& table;
+    const RowPatterns& patterns;
+
+    struct Result {
+        Chunk<Ops> in, values;
+        Excluded<Ops> excluded;
+    };
+    template <bool AtEnd> [[gnu::always_inline]] Result compute(const std::uint8_t* p) const
+    {
+        const Chunk<Ops> in = loadChunk<Ops>(p);
+        return {in, valuesOf<Ops, AtEnd>(p, in, patterns), excludedPixels<Ops>(in, patterns)};
+    }
+    [[gnu::always_inline]] void store(std::uint8_t* p, const Result& r) const
+    {
+        if (r.excluded.all())
+            return;
+        alignas(32) std::uint8_t value[bytes];
+        storeChunk<Ops>(value, r.values);
+        // Four-byte stores: the spare byte lands on the next pixel, which is
+        // written after it; the last pixel of the chunk gets exactly three.
+        for (std::size_t i = 0; i < bytes - 3; i += 3)
+            std::memcpy(p + i, table[value[i]].data(), 4);
+        std::memcpy(p + bytes - 3, table[value[bytes - 3]].data(), 3);
+        if (!r.excluded.none())
+            restoreExcluded<Ops>(p, r.in.a, r.in.b, r.in.c, r.excluded);
+    }
+};
 
 template <class Ops> void brightenRows(const BrightnessRows& kernel, Rows rows)
 {
-    const Vec<Ops> up = Ops::splat(kernel.stepUp()), down = Ops::splat(kernel.stepDown());
-    const RowPatterns& patterns = kernel.patterns();
-    walkRows<Chunk<Ops>::bytes, 0>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
-        brightenChunk<Ops>(p, up, down, patterns);
-    });
+    walkRows(rows, BrightenKernel<Ops>{Ops::splat(kernel.stepUp()), Ops::splat(kernel.stepDown()), kernel.patterns()});
 }
 
 template <class Ops> void lookUpRows(const ColorizeRows& kernel, Rows rows)
 {
-    walkRows<Chunk<Ops>::bytes, 2>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
-        lookUpChunk<Ops>(p, kernel.table(), kernel.patterns());
-    });
+    walkRows(rows, LookUpKernel<Ops>{kernel.table(), kernel.patterns()});
 }
 
 template <class Ops, bool Odd> void computeRows(const ColorizeRows& kernel, Rows rows)
 {
-    walkRows<Chunk<Ops>::bytes, 2>(rows, [&](std::uint8_t* p) __attribute__((always_inline)) {
-        colorizeChunk<Ops, Odd>(p, kernel.patterns());
-    });
+    walkRows(rows, ComputeKernel<Ops, Odd>{kernel.patterns()});
 }
 
 } // namespace
