@@ -203,9 +203,15 @@ void TTintoraForm::buildPreviewArea()
     IMG->move(73, 38);
     IMG->setHint(QStringLiteral("Left click to move / double-click to center"));
     // The information line would be hidden under the preview panel; keep it on top,
-    // letting clicks through to the image beneath.
+    // letting clicks through to the image beneath, on a strip of the panel's colour
+    // so that it reads over any picture.
     FI->raise();
     FI->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette strip = FI->palette();
+    strip.setColor(QPalette::Window, SystemColors::toQColor(Prev->Color()));
+    strip.setColor(QPalette::WindowText, SystemColors::toQColor(clWindowText));
+    FI->setPalette(strip);
+    FI->setAutoFillBackground(true);
 
     TGCol = panel(back, {6, 150, 62, 160}, makeColor(160, 180, 230));
     TGCol->setCursor(Qt::PointingHandCursor);

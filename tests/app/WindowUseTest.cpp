@@ -5,6 +5,9 @@
 #include "controls/NextComboBox.h"
 #include "controls/NextGrpBox.h"
 #include "controls/WebLnk.h"
+#include "platform/SystemColors.h"
+
+#include <QLabel>
 
 #include <QLabel>
 
@@ -36,4 +39,23 @@ TEST_F(FormTest, AboutLinksContinueTheirLines)
     EXPECT_EQ(form->WebLnk2->y(), form->Label3->y());
     EXPECT_EQ(form->WebLnk1->y(), form->Label4->y());
     EXPECT_LE(form->WebLnk1->geometry().right(), form->NextGrpBox2->width());
+}
+
+// Over a black picture the information line still stands on the panel's colour,
+// with its text in another colour.
+TEST_F(FormTest, InformationLineReadsOverADarkPicture)
+{
+    useImage(solid(600, 400, makeColor(0, 0, 0)));
+    form->centreImage();
+    form->show();
+    const QImage shot = form->grab().toImage();
+    const QRect line(form->FI->mapTo(form.get(), QPoint(0, 0)), form->FI->size());
+    const QRgb face = SystemColors::toQColor(form->Prev->Color()).rgb();
+    int background = 0, text = 0;
+    for (int y = line.top(); y <= line.bottom(); ++y)
+        for (int x = line.left(); x <= line.right(); ++x)
+            (shot.pixel(x, y) == face ? background : text) += 1;
+    EXPECT_GT(background, line.width() * line.height() / 2);
+    EXPECT_GT(text, 20);
+    EXPECT_TRUE(form->FI->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
