@@ -138,6 +138,8 @@ TEST_F(WorkspaceTest, DeletingTheLastEntrySelectsAndLoadsTheFirst)
     prompts.expectMessage(PromptAnswer::Yes);
     form->FBKeyUp(Qt::Key_Delete);
     EXPECT_FALSE(QFileInfo::exists(c));
+    // Into the desktop's trash, where it can be restored from.
+    EXPECT_TRUE(QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/c.bmp")));
     EXPECT_EQ(listed(), (QStringList{"a.bmp", "b.bmp"}));
     EXPECT_EQ(form->FB->ItemIndex(), 0);
     EXPECT_EQ(preview().width(), 2);
