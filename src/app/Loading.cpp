@@ -43,7 +43,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), UndecodablePixels::ShowEmpty);
+    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), Unshowable::ShowAnyway);
     Bitmap preview = source;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();

@@ -28,7 +28,7 @@ struct Setting {
     int hue, saturation, brightness, iconIndex;
 };
 
-const Setting settings[] = {{200, 60, -20, 1}, {0, 0, 35, 0}, {359, 100, 0, 2}};
+const Setting settings[] = {{200, 60, -20, 1}, {0, 0, 35, 0}, {359, 100, 0, 1}};
 
 } // namespace
 
