@@ -1,5 +1,6 @@
 #include "imaging/GifImage.h"
 #include "imaging/ImageError.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 namespace tintora {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
 Bytes operator+(Bytes a, const Bytes& b)
 {
