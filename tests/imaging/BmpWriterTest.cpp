@@ -3,6 +3,7 @@
 #include "BmpTestBytes.h"
 #include "imaging/BmpReader.h"
 #include "imaging/ImageError.h"
+#include "support/CaseName.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +150,7 @@ const FormatCase formatCases[] = {
     {"custom32", PixelFormat::Custom, 32, {0x000000FF, 0x0000FF00, 0x00FF0000}},
 };
 INSTANTIATE_TEST_SUITE_P(Formats, BmpRoundTrip, ::testing::ValuesIn(formatCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST(BmpWriter, GradientSurvivesAFileRoundTrip)
 {

@@ -1,6 +1,7 @@
 #include "imaging/GifImage.h"
 #include "imaging/ImageError.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Circular decoder table entry"},
         ErrorCase{"HugeFrame", screen(10, 10, 0) + descriptor(0, 0, 65535, 65535) + literalData({1}),
                   "Image too large"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(GifImage, FailedLoadKeepsThePreviousPicture)
 {

@@ -2,6 +2,7 @@
 
 #include "imaging/ExtraIcon.h"
 #include "imaging/IconDecoder.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -166,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDib{"TableBeyondData", [](Bytes& b) { set32(b, 32, 0xFFFFFFFF); }},
                       BadDib{"MaskCut", [](Bytes& b) { b.pop_back(); }},
                       BadDib{"PixelsCut", [](Bytes& b) { b.resize(40 + 1024 + 100); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(IconDib, EveryTruncationOfRealImagesFailsCleanly)
 {

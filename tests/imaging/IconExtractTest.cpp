@@ -3,6 +3,7 @@
 #include "imaging/ExtraIcon.h"
 #include "imaging/IcoFile.h"
 #include "imaging/IconDecoder.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -272,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   [] {
                                       return buildIco({{16, 8, Bytes(2000, 0x5A)}});
                                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(IcoFiles, NonIconsAndMissingFilesGiveNoIcon)
 {

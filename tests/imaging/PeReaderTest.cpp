@@ -2,6 +2,7 @@
 
 #include "imaging/ExtraIcon.h"
 #include "imaging/PeReader.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
         Mutation{"IconCut", [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 100); }, false},
         Mutation{"IconSizeHuge",
                  [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 0xFFFFFFF0); }, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // Seeded byte changes and truncations over the whole file: whatever comes out,
 // nothing crashes or reads outside the bytes (run under the sanitizers to see it).
