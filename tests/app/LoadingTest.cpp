@@ -30,7 +30,7 @@ TEST_F(WorkspaceTest, LoadingABitmapWritesTheInformationLineAndCentres)
 
 TEST_F(WorkspaceTest, EightBitSourceKeepsItsFormatWhileThePreviewIs24Bits)
 {
-    const QString path = copyCorpus("bmpsuite/g/pal8.bmp", "pal8.bmp");
+    const QString path = copyTestFile("bmp/pal8.bmp", "pal8.bmp");
     openFolder();
     select(path);
     EXPECT_EQ(form->SourceBitmap.pixelFormat(), PixelFormat::Bits8);
@@ -40,7 +40,7 @@ TEST_F(WorkspaceTest, EightBitSourceKeepsItsFormatWhileThePreviewIs24Bits)
 
 TEST_F(WorkspaceTest, IconsLoadAtTheChosenSizeOnMagenta)
 {
-    const QString path = copyCorpus("nsis/Contrib/Graphics/Icons/arrow-install.ico", "a.ico");
+    const QString path = copyTestFile("ico/arrow-install.ico", "a.ico");
     form->ckIco->setChecked(true);
     openFolder();
     form->IcoS->setItemIndex(4); // "128x128" draws at 80
@@ -171,8 +171,8 @@ TEST_F(WorkspaceTest, AnsweringNoOrAnotherKeyDeletesNothing)
 
 TEST_F(WorkspaceTest, DroppingAnUpperCaseJpgTicksItsBoxAndLoadsIt)
 {
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.JPG");
-    copyCorpus("libjpeg-turbo/testorig.jpg", "other.jpeg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.JPG");
+    copyTestFile("jpeg/testorig.jpg", "other.jpeg");
     form->DNDShellDragDrop(folder.file("other.jpeg"), QString());
     EXPECT_FALSE(form->ckJpg->Checked());
     form->DNDShellDragDrop(jpg, QString());
@@ -185,7 +185,7 @@ TEST_F(WorkspaceTest, DroppingAnUpperCaseJpgTicksItsBoxAndLoadsIt)
 
 TEST_F(WorkspaceTest, GifLoadsAsEightBits)
 {
-    const QString gif = copyCorpus("giflib/pic/porsche.gif", "car.gif");
+    const QString gif = copyTestFile("gif/porsche.gif", "car.gif");
     form->ckGIF->setChecked(true);
     openFolder();
     select(gif);
@@ -196,7 +196,7 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
 
 TEST_F(WorkspaceTest, IcoFilesShowTheirOwnIconInTheList)
 {
-    const QString path = copyCorpus("nsis/Contrib/Graphics/Icons/arrow-install.ico", "a.ico");
+    const QString path = copyTestFile("ico/arrow-install.ico", "a.ico");
     const QImage shown = form->FB->iconFor(path);
     const auto own = ExtractIconFromFile(path.toStdString(), 16, -1);
     ASSERT_TRUE(own.has_value());

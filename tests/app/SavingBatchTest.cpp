@@ -40,7 +40,7 @@ TEST_F(WorkspaceTest, SaveBitmapOverwritesAnUpperCaseBmpSourceInPlace)
 TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
 {
     form->ckJpg->setChecked(true);
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.jpg");
     openFolder();
     select(jpg);
     form->savbmpClick();
@@ -56,7 +56,7 @@ TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
 TEST_F(WorkspaceTest, SaveBitmapWarnsWhenABmpAlreadyStandsBesideTheSource)
 {
     form->ckJpg->setChecked(true);
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.jpg");
     const QString bmp = writeBmp("Top.bmp", gradient(2, 2));
     const QByteArray before = readFile(bmp);
     openFolder();
@@ -74,7 +74,7 @@ TEST_F(WorkspaceTest, SaveBitmapWarnsWhenABmpAlreadyStandsBesideTheSource)
 
 TEST_F(WorkspaceTest, SaveBitmapAsAlwaysFiltersToTwentyFourBits)
 {
-    const QString src = copyCorpus("bmpsuite/g/pal8.bmp", "pal8.bmp");
+    const QString src = copyTestFile("bmp/pal8.bmp", "pal8.bmp");
     openFolder();
     select(src);
     const QString target = folder.file("out.bmp");
@@ -94,8 +94,8 @@ TEST_F(WorkspaceTest, BatchOverAMixedFolder)
     form->ckJpg->setChecked(true);
     form->ckGIF->setChecked(true);
     const QString a = writeBmp("a.bmp", gradient(3, 3));
-    copyCorpus("libjpeg-turbo/testorig.jpg", "photo.jpg");
-    copyCorpus("giflib/pic/porsche.gif", "car.gif");
+    copyTestFile("jpeg/testorig.jpg", "photo.jpg");
+    copyTestFile("gif/porsche.gif", "car.gif");
     writeBmp("car.bmp", gradient(2, 2)); // listed itself, and stands beside the gif
 
     openFolder();
