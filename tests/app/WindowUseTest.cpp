@@ -59,3 +59,36 @@ TEST_F(FormTest, InformationLineReadsOverADarkPicture)
     EXPECT_GT(text, 20);
     EXPECT_TRUE(form->FI->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
+
+// The panel converts only what it shows; what it shows must be the preview's
+// pixels, after a gauge step and after the picture was moved.
+TEST_F(FormTest, ThePanelShowsThePreviewPixels)
+{
+    Bitmap picture(900, 700, PixelFormat::Bits24);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, makeColor(x % 256, y % 256, (x + y) % 256));
+    useImage(picture);
+    form->centreImage();
+    form->show();
+    const auto expectShown = [&](const char* when) {
+        const QImage shot = form->Prev->grab().toImage();
+        int compared = 0;
+        for (int y = 0; y < shot.height(); y += 7)
+            for (int x = 0; x < shot.width(); x += 5) {
+                const QPoint at = QPoint(x, y) - form->IMG->pos();
+                if (!QRect(QPoint(0, 0), form->IMG->size()).contains(at))
+                    continue;
+                const ColorValue c = preview().pixel(at.x(), at.y());
+                ASSERT_EQ(shot.pixel(x, y), qRgb(redOf(c), greenOf(c), blueOf(c))) << when << " " << x << "," << y;
+                ++compared;
+            }
+        EXPECT_GT(compared, 1000) << when;
+    };
+    expectShown("at first");
+    form->Sat->setPosition(70);
+    form->Hue->setPosition(200);
+    expectShown("after a gauge step");
+    form->IMG->move(form->IMG->x() + 123, form->IMG->y() - 77);
+    expectShown("after a move");
+}
