@@ -55,8 +55,8 @@ void BM_BatchVsImageMagick(benchmark::State& state)
 {
     SkinFolder& f = folder();
     tintora::batch::BatchOptions options;
-    options.hue = 200;
-    options.saturation = 60;
+    options.settings.hue = 200;
+    options.settings.saturation = 60;
     options.overwrite = true;
     options.outDir = (f.root / "ours").string();
     options.files = f.files;
