@@ -35,7 +35,7 @@ run() {
     sleep 0.1
   done
   [ -n "$wid" ] || { echo "window did not appear"; exit 1; }
-  sleep 1
+  sleep 2
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   ox=$X; oy=$Y
   click() { xdotool mousemove $((ox + $1)) $((oy + $2)); sleep 0.2; xdotool click 1; sleep 0.5; }
@@ -43,7 +43,10 @@ run() {
   click 60 215
   "$1"
   [ -n "$shot" ] && import -window root "$shot" || true
+  before=$(md5sum < "$skin/Back.bmp")
   click $((3 + 63 + 20)) $((3 + 441 + 8))   # Save Bitmap
+  # A loaded machine may take a while: wait for the file to change before quitting.
+  for _ in $(seq 1 100); do [ "$(md5sum < "$skin/Back.bmp")" != "$before" ] && break; sleep 0.1; done
   click $((3 + 9 + 15)) $((3 + 441 + 8))    # Quit
   for _ in $(seq 1 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then echo "program did not exit"; exit 1; fi
