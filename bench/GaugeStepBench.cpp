@@ -1,5 +1,6 @@
 // One gauge step in the real window, from the gauge's change to the panel
 // repainted, against a plain copy of the preview bitmap timed in the same run.
+#include "BenchSupport.h"
 #include "app/TintoraForm.h"
 #include "browse/IconFileListBox.h"
 #include "controls/GaugeBar.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -22,27 +22,7 @@
 namespace {
 
 using namespace tintora;
-
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-Bitmap photoLike(int width, int height)
-{
-    Bitmap bmp(width, height, PixelFormat::Bits24);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = bmp.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = std::uint8_t(x * 3 + y);
-            row[3 * x + 1] = std::uint8_t(x ^ y);
-            row[3 * x + 2] = std::uint8_t(y * 5 - x);
-        }
-    }
-    return bmp;
-}
+using namespace tintora::bench;
 
 double copySeconds(const Bitmap& bmp)
 {
@@ -72,7 +52,7 @@ void BM_GaugeStep(benchmark::State& state)
 {
     const double residentBefore = residentMB();
     TTintoraForm form;
-    form.SourceBitmap = photoLike(int(state.range(0)), int(state.range(1)));
+    form.SourceBitmap = skinLike(int(state.range(0)), int(state.range(1)), false);
     form.previewBitmap() = form.SourceBitmap;
     form.previewChanged();
     form.show();
@@ -109,7 +89,7 @@ void BM_LoadIntoWindow(benchmark::State& state)
     registerStandardReaders();
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("big.bmp")).toStdString();
-    writeBmpFile(photoLike(int(state.range(0)), int(state.range(1))), path);
+    writeBmpFile(skinLike(int(state.range(0)), int(state.range(1)), false), path);
     const auto batchRead = [&] {
         const double start = cpuSeconds();
         benchmark::DoNotOptimize(loadSource(path, 32, Unshowable::Fail));
