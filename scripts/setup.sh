@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xdotool x11-utils fonts-wine fontconfig
   python3-pil imagemagick libjpeg-turbo-progs giflib-tools libgif-dev icoutils
 )

@@ -3,7 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" -DTINTORA_TESTS=ON
+bash "$root/scripts/check-format.sh"
+bash "$root/scripts/build.sh" -DTINTORA_TESTS=ON -DTINTORA_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${TINTORA_BUILD_DIR:-$root/build}" --output-on-failure -j"$(nproc)"
 

@@ -5,6 +5,7 @@
 #include "platform/SystemColors.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 namespace tintora {
@@ -51,17 +52,45 @@ TImage::TImage(QWidget* parent) : QWidget(parent)
 
 void TImage::pictureChanged()
 {
-    m_shown = toQImage(m_picture);
     if (size() != QSize(m_picture.width(), m_picture.height()))
         resize(m_picture.width(), m_picture.height());
     update();
 }
 
+// Only the exposed part is converted, when it is painted: the panel shows a small
+// window onto what may be a very large picture, and a gauge step must not pay for
+// the rest.
 void TImage::paintEvent(QPaintEvent* e)
 {
+    const QRect exposed = e->rect() & QRect(0, 0, m_picture.width(), m_picture.height());
+    if (exposed.isEmpty())
+        return;
     QPainter p(this);
-    if (!m_shown.isNull())
-        p.drawImage(e->rect().topLeft(), m_shown, e->rect());
+    p.drawImage(exposed.topLeft(), convertPart(exposed), QRect(QPoint(0, 0), exposed.size()));
+}
+
+const QImage& TImage::convertPart(const QRect& part)
+{
+    // The buffer only grows, so painting the same area again allocates nothing.
+    if (m_part.width() < part.width() || m_part.height() < part.height())
+        m_part = QImage(std::max(part.width(), m_part.width()), std::max(part.height(), m_part.height()),
+                        QImage::Format_BGR888);
+    const Bitmap& picture = m_picture;
+    const bool direct = picture.bitsPerPixel() == 24;
+    for (int y = 0; y < part.height(); ++y) {
+        uchar* out = m_part.scanLine(y);
+        if (direct) {
+            std::memcpy(out, picture.scanLine(part.y() + y) + 3 * std::size_t(part.x()), 3 * std::size_t(part.width()));
+            continue;
+        }
+        for (int x = 0; x < part.width(); ++x, out += 3) {
+            const ColorValue c = picture.pixel(part.x() + x, part.y() + y);
+            out[0] = uchar(blueOf(c));
+            out[1] = uchar(greenOf(c));
+            out[2] = uchar(redOf(c));
+        }
+    }
+    return m_part;
 }
 
 void TImage::mousePressEvent(QMouseEvent* e)
@@ -96,33 +125,6 @@ void TImage::mouseReleaseEvent(QMouseEvent* e)
         if (click)
             fire(OnClick, this);
     });
-}
-
-QImage toQImage(const Bitmap& bitmap)
-{
-    if (bitmap.isEmpty())
-        return {};
-    QImage image(bitmap.width(), bitmap.height(), QImage::Format_RGB888);
-    const bool direct = bitmap.bitsPerPixel() == 24;
-    for (int y = 0; y < bitmap.height(); ++y) {
-        uchar* out = image.scanLine(y);
-        if (direct) {
-            const std::uint8_t* in = bitmap.scanLine(y);
-            for (int x = 0; x < bitmap.width(); ++x, in += 3, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
-            }
-        } else {
-            for (int x = 0; x < bitmap.width(); ++x, out += 3) {
-                const ColorValue c = bitmap.pixel(x, y);
-                out[0] = uchar(redOf(c));
-                out[1] = uchar(greenOf(c));
-                out[2] = uchar(blueOf(c));
-            }
-        }
-    }
-    return image;
 }
 
 QImage iconToQImage(const IconImage& icon)

@@ -64,14 +64,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    const QImage& convertPart(const QRect& part);
+
     Bitmap m_picture;
-    QImage m_shown;
+    QImage m_part; // the last painted part, converted
     QString m_hint;
     bool m_clickPending = false;
 };
 
-// The picture's pixels as a Qt image (rows top-down).
-QImage toQImage(const Bitmap& bitmap);
 // An icon with its transparency as a Qt image.
 QImage iconToQImage(const struct IconImage& icon);
 // A Qt image as a 24-bit working bitmap.

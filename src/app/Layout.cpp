@@ -203,9 +203,15 @@ void TTintoraForm::buildPreviewArea()
     IMG->move(73, 38);
     IMG->setHint(QStringLiteral("Left click to move / double-click to center"));
     // The information line would be hidden under the preview panel; keep it on top,
-    // letting clicks through to the image beneath.
+    // letting clicks through to the image beneath, on a strip of the panel's colour
+    // so that it reads over any picture.
     FI->raise();
     FI->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette strip = FI->palette();
+    strip.setColor(QPalette::Window, SystemColors::toQColor(Prev->Color()));
+    strip.setColor(QPalette::WindowText, SystemColors::toQColor(clWindowText));
+    FI->setPalette(strip);
+    FI->setAutoFillBackground(true);
 
     TGCol = panel(back, {6, 150, 62, 160}, makeColor(160, 180, 230));
     TGCol->setCursor(Qt::PointingHandCursor);
@@ -235,10 +241,29 @@ void TTintoraForm::buildAboutStrip()
         l->setCaption(caption);
         return l;
     };
-    WebLnk1 = makeLink({387, 33, 52, 13}, TLnkType::ltWeb, QStringLiteral("https://tintora.example.org/"),
+    // Each link continues its line of text, wherever the font ends that line.
+    const auto after = [](const QLabel* line) { return line->x() + line->width(); };
+    WebLnk1 = makeLink({after(Label4), 33, 52, 13}, TLnkType::ltWeb, QStringLiteral("https://tintora.example.org/"),
                        QStringLiteral("tintora"));
-    WebLnk2 = makeLink({162, 18, 228, 13}, TLnkType::ltEmail, QStringLiteral("developers@tintora.example.org"),
-                       QStringLiteral("The Tintora developers"));
+    WebLnk2 = makeLink({after(Label3), 18, 228, 13}, TLnkType::ltEmail,
+                       QStringLiteral("developers@tintora.example.org"), QStringLiteral("The Tintora developers"));
+}
+
+// Tab goes down the browser column, then through the filter area as it reads:
+// "Lock Filter" first, each gauge before its edit box, the colours, the links.
+void TTintoraForm::orderTabs()
+{
+    QWidget* const order[] = {FT, FB,   ckBMP, ckJpg, ckGIF, ckIco, IcoS, ckapp, Hue, HV,      Sat,    SV,    Bright,
+                              BR, Zoom, ZV,    ckZoom, RV,   GV,    BV,   TR,    TG,  TB,      WebLnk2, WebLnk1};
+    // Controls that take no focus from the keyboard would break the chain.
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (!(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void TTintoraForm::buildControls()
@@ -247,6 +272,7 @@ void TTintoraForm::buildControls()
     buildFilterArea();
     buildPreviewArea();
     buildAboutStrip();
+    orderTabs();
     DND = new TDragFromShell(this);
 }
 

@@ -8,6 +8,7 @@
 #include "controls/NextComboBox.h"
 #include "imaging/ImageError.h"
 #include "platform/Prompts.h"
+#include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
 #include "app/FileText.h"
 
@@ -42,7 +43,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), UndecodablePixels::ShowEmpty);
+    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), Unshowable::ShowAnyway);
     Bitmap preview = source;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
@@ -135,7 +136,7 @@ void TTintoraForm::FBKeyUp(int key)
                           PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes) != PromptAnswer::Yes)
         return;
     const int index = FB->ItemIndex();
-    QFile::remove(path); // a refused deletion shows the file again after the re-read
+    shell().deleteFile(path); // a refused deletion shows the file again after the re-read
     FB->RefreshFiles();
     FB->setItemIndex(0);
     FB->setItemIndex(index < FB->ItemCount() ? index : 0);

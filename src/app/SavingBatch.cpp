@@ -13,7 +13,9 @@
 #include "app/FileText.h"
 
 #include <QFile>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QProgressDialog>
 
 namespace tintora {
 
@@ -114,16 +116,33 @@ void TTintoraForm::NextImg6Click()
         return;
     {
         BatchState state(*this);
-        for (int i = 0; i < FB->ItemCount(); ++i) {
+        const int count = FB->ItemCount();
+        // Modal while the run lasts; each step lets the window repaint and the
+        // user cancel, which stops after the file in hand.
+        QProgressDialog progress(QString(), QStringLiteral("Cancel"), 0, count, this);
+        progress.setWindowTitle(QStringLiteral("Apply current filter"));
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(0);
+        progress.setAutoReset(false);
+        progress.show();
+        for (int i = 0; i < count; ++i) {
+            progress.setLabelText(QStringLiteral("%1 of %2\n%3").arg(i + 1).arg(count).arg(FB->ItemText(i)));
+            progress.setValue(i);
+            QCoreApplication::processEvents(); // repaint, and hear a Cancel
+            if (progress.wasCanceled())
+                break;
             FB->setFileName(FT->SelectedPath() + QStringLiteral("/") + FB->ItemText(i));
             FB->setItemIndex(i);
             FBChange();
             savbmpClick();
         }
+        const bool finished = !progress.wasCanceled();
+        progress.hide();
         state.restoreControls();
-        prompts().message(QStringLiteral("Filter applied for all listed images\rClick OK to close this dialog box"),
-                          QStringLiteral("Information"), PromptIcon::Information, PromptButtons::Ok,
-                          PromptAnswer::Ok);
+        if (finished)
+            prompts().message(
+                QStringLiteral("Filter applied for all listed images\rClick OK to close this dialog box"),
+                QStringLiteral("Information"), PromptIcon::Information, PromptButtons::Ok, PromptAnswer::Ok);
     }
     FB->RefreshFiles();
 }

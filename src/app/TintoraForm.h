@@ -141,6 +141,7 @@ private:
     void buildFilterArea();
     void buildPreviewArea();
     void buildAboutStrip();
+    void orderTabs();
     void connectHandlers();
     void redrawWithBrightness();
     void loadIcon(const QString& path, QString& dimensions);

@@ -110,7 +110,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 const char* batchUsage()
 {
     return "Usage: tintora-batch [options] FILE...\n"
-           "Recolours BMP, JPEG, GIF and ICO files as the window's \"Save Bitmap As ...\" does\n"
+           "Recolours BMP, JPEG, GIF and ICO files, and the icons of .exe and .dll files,\n"
+           "as the window's \"Save Bitmap As ...\" does\n"
            "(brightness, then hue and saturation, which leave the colours as they are when\n"
            "both are 0; the excluded colour is never touched)\n"
            "and writes each result as a 24-bit BMP file.\n"
@@ -120,14 +121,16 @@ const char* batchUsage()
            "  --bright N       brightness -255..255 (default 0)\n"
            "  --filter FILE    take the three settings from a .tnf filter file\n"
            "  --exclude RRGGBB the colour left untouched (default FF00FF, magenta)\n"
-           "  --icon-size N    size at which .ico files are drawn on magenta (default 32)\n"
+           "  --icon-size N    size at which icons are drawn on magenta (default 32); a file\n"
+           "                   without an icon of that size fails\n"
            "  --out DIR        write NAME.bmp into DIR instead of beside each source\n"
            "  --overwrite      replace existing files (never done otherwise)\n"
            "  --help           show this text\n"
            "\n"
            "Values beyond a range are clamped to it, as the window's gauges do.\n"
-           "Each file that fails gets one line on standard error; the exit status is 1\n"
-           "when any file failed and 2 for unusable arguments.\n";
+           "Each file that fails (unreadable, or with nothing to show) gets one line on\n"
+           "standard error; the exit status is 1 when any file failed and 2 for unusable\n"
+           "arguments.\n";
 }
 
 } // namespace tintora::batch

@@ -26,7 +26,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& error
         try {
             if (!options.overwrite && fs::exists(target))
                 throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
-            Bitmap bitmap = loadSource(source, options.iconSize, UndecodablePixels::Fail);
+            Bitmap bitmap = loadSource(source, options.iconSize, Unshowable::Fail);
             applySavePass(bitmap, options.settings);
             writeBmpFile(bitmap, target);
             out << target << '\n';

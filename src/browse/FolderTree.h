@@ -112,6 +112,7 @@ private:
     bool readChildren(FolderNode* node);
     std::optional<std::vector<ShellItem>> listChildren(const FolderNode* node) const;
     void rereadNode(FolderNode* node);
+    void keepScrollPosition(int value);
     void clearChildren(FolderNode* node);
     void moveSelectionOutOf(QTreeWidgetItem* doomed, QTreeWidgetItem* survivor);
     void nodeExpanded(QTreeWidgetItem* item);

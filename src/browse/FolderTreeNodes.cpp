@@ -6,6 +6,7 @@
 #include "platform/Screen.h"
 
 #include <QFileInfo>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -198,19 +199,37 @@ void TFolderTree::refreshNode(FolderNode* node)
     bool below = false;
     for (const QTreeWidgetItem* up = current ? current->parent() : nullptr; up && !below; up = up->parent())
         below = up == node;
+    // The user scrolled to where they work; a change on disk must not move the view.
+    const int scrolled = verticalScrollBar()->value();
     if (!below || current->path.isEmpty()) {
         rereadNode(node);
+        keepScrollPosition(scrolled);
         return;
     }
     const QString path = current->path;
     {
         const QSignalBlocker blocker(this);
         rereadNode(node);
-        selectNode(FindNode(path, Reading::Allowed));
+        FolderNode* again = FindNode(path, Reading::Allowed);
+        if (again && again->path == path) {
+            for (QTreeWidgetItem* up = again->parent(); up; up = up->parent())
+                up->setExpanded(true);
+            setCurrentItem(again);
+            keepScrollPosition(scrolled);
+        } else {
+            selectNode(again);
+        }
     }
     FolderNode* now = selectedNode();
     if (!now || now->path != path)
         fire(OnChange, this, now);
+}
+
+void TFolderTree::keepScrollPosition(int value)
+{
+    // The rows are laid out lazily; the scroll range is only right after that.
+    executeDelayedItemsLayout();
+    verticalScrollBar()->setValue(value);
 }
 
 void TFolderTree::rereadNode(FolderNode* node)

@@ -141,6 +141,11 @@ std::optional<ShellItem> Shell::recycleBin() const
     return ShellItem{data + QStringLiteral("/Trash/files"), QStringLiteral("Trash"), false};
 }
 
+bool Shell::deleteFile(const QString& path) const
+{
+    return QFile::moveToTrash(path) || QFile::remove(path);
+}
+
 std::optional<ShellItem> Shell::network() const
 {
     return std::nullopt;

@@ -45,6 +45,9 @@ public:
     virtual std::optional<std::vector<ShellItem>> subfolders(const QString& folder) const;
     // A shared 16 x 16 icon; a folder's selected state shows the open folder.
     virtual QIcon icon(ShellIcon kind) const;
+    // Moves a file to the desktop's trash, or deletes it where the host has no
+    // trash for it. False when the file is still there.
+    virtual bool deleteFile(const QString& path) const;
 };
 
 Shell& shell();

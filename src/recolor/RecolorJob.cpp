@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <stdexcept>
 
 namespace tintora {
 
@@ -47,21 +48,37 @@ void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
 
 bool isIconSource(std::string_view path) { return lowerExtension(path) == ".ico"; }
 
-Bitmap drawIconSource(const std::string& path, int size)
+bool isProgramSource(std::string_view path)
+{
+    const std::string ext = lowerExtension(path);
+    return ext == ".exe" || ext == ".dll";
+}
+
+Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable)
 {
     Bitmap canvas(size, size, PixelFormat::Bits24);
     fillRect(canvas, Rect{0, 0, size, size}, clMagenta);
-    if (const auto icon = ExtractIconFromFile(path, size, -1))
+    const auto icon = isProgramSource(path) ? ExtractIconFromModule(path, size, -1) : ExtractIconFromFile(path, size, -1);
+    if (icon)
         drawIcon(canvas, 0, 0, size, size, *icon);
+    else if (unshowable == Unshowable::Fail)
+        throw std::runtime_error("no icon of " + std::to_string(size) + " x " + std::to_string(size) +
+                                 " pixels with more than 16 colours");
     return canvas;
 }
 
-Bitmap loadPictureSource(const std::string& path, UndecodablePixels undecodable)
+Bitmap loadPictureSource(const std::string& path, Unshowable unshowable)
 {
     Picture picture;
     picture.loadFromFile(path);
+    if (unshowable == Unshowable::Fail) {
+        Bitmap bitmap = picture.toBitmap();
+        if (bitmap.isEmpty())
+            throw std::runtime_error("the picture has no pixels");
+        return bitmap;
+    }
     const bool decodedLater = picture.isJpeg() || lowerExtension(path) == ".gif";
-    if (undecodable == UndecodablePixels::Fail || !decodedLater)
+    if (!decodedLater)
         return picture.toBitmap();
     try {
         return picture.toBitmap();
@@ -70,9 +87,11 @@ Bitmap loadPictureSource(const std::string& path, UndecodablePixels undecodable)
     }
 }
 
-Bitmap loadSource(const std::string& path, int iconSize, UndecodablePixels undecodable)
+Bitmap loadSource(const std::string& path, int iconSize, Unshowable unshowable)
 {
-    return isIconSource(path) ? drawIconSource(path, iconSize) : loadPictureSource(path, undecodable);
+    if (isIconSource(path) || isProgramSource(path))
+        return drawIconSource(path, iconSize, unshowable);
+    return loadPictureSource(path, unshowable);
 }
 
 std::string saveTargetFor(const std::string& source)

@@ -26,24 +26,28 @@ struct RecolorSettings {
 // excluded colour spared. The bitmap comes out 24-bit.
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
 
-// An .ico file (any case of the extension) is drawn at a chosen size; anything
-// else goes through the picture reader of its extension.
+// An .ico file (any case of the extension) is drawn at a chosen size, and so is
+// a program file (.exe, .dll) by its first icon group; anything else goes through
+// the picture reader of its extension.
 bool isIconSource(std::string_view path);
+bool isProgramSource(std::string_view path);
 
-// The first icon of the file at size x size over magenta; a file with no icon of
-// that size leaves the magenta square.
-Bitmap drawIconSource(const std::string& path, int size);
+// The window shows what it can: a picture whose pixels cannot be decoded (JPEG
+// and GIF pixels are decoded after the header was read) or that has none as an
+// empty one, an icon file without that size as a magenta square. The batch tool
+// reports each of these as a failure instead.
+enum class Unshowable { ShowAnyway, Fail };
 
-// JPEG and GIF pixels are decoded after the header has been read; the window shows
-// a picture whose pixels then fail as an empty one, the batch tool reports it.
-enum class UndecodablePixels { ShowEmpty, Fail };
+// The first icon of the file at size x size over magenta. Throws
+// std::runtime_error for a file without such an icon when asked to fail.
+Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable = Unshowable::ShowAnyway);
 
 // The picture of a file in its own pixel format. Throws ImageError with the
 // reader's text for a file that cannot be read.
-Bitmap loadPictureSource(const std::string& path, UndecodablePixels undecodable);
+Bitmap loadPictureSource(const std::string& path, Unshowable unshowable);
 
 // Either of the two above, by the file's extension.
-Bitmap loadSource(const std::string& path, int iconSize, UndecodablePixels undecodable);
+Bitmap loadSource(const std::string& path, int iconSize, Unshowable unshowable);
 
 // Where "Save Bitmap" writes a source: a .bmp file of any case is its own target,
 // any other file gets its extension (from the last dot of its name) replaced by

@@ -1,3 +1,6 @@
+// The window's layout: who holds which control, the few places other behaviour
+// relies on, the texts the user reads, and a rendering that a broken layout
+// would change.
 #include "FormFixture.h"
 #include "browse/FolderTree.h"
 #include "browse/IconFileListBox.h"
@@ -8,89 +11,114 @@
 #include "controls/WebLnk.h"
 
 #include <QLabel>
+#include <set>
 
 using namespace tintora;
 using namespace tintora::test;
 
 namespace {
 
-struct Placed {
-    const char* name;
-    QWidget* widget;
-    QWidget* parent;
-    QRect geometry; // a zero size checks the position only
+struct Holder {
+    QWidget* holder;
+    std::vector<QWidget*> controls;
 };
+
+// Every control of the window under the widget that holds it.
+std::vector<Holder> holders(TTintoraForm& f)
+{
+    return {
+        {&f, {f.NextGrpBox1, f.back}},
+        {f.NextGrpBox1,
+         {f.FT, f.FB, f.ckBMP, f.ckJpg, f.ckGIF, f.ckIco, f.IcoS, f.NextImg6, f.NextImg3, f.savbmp, f.savbmpas}},
+        {f.back,
+         {f.LabelHue, f.Hue, f.HV, f.LabelDeltaSaturation, f.Sat, f.SV, f.Label5, f.Bright, f.BR, f.Label12, f.Zoom,
+          f.ZV, f.ckapp, f.ckZoom, f.NextImg4, f.NextImg5, f.Label1, f.Label6, f.Label7, f.Label8, f.RV, f.GV, f.BV,
+          f.ExCol, f.PRV, f.FI, f.Prev, f.TGCol, f.Label2, f.Label9, f.Label10, f.Label11, f.TR, f.TG, f.TB,
+          f.NextGrpBox2}},
+        {f.Prev, {f.IMG}},
+        {f.NextGrpBox2, {f.Label3, f.Label4, f.WebLnk1, f.WebLnk2}},
+    };
+}
+
+// A control as a failure names it: its kind, its text if it is a label, its place.
+std::string nameOf(const QWidget* w)
+{
+    std::string name = w->metaObject()->className();
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        name += " \"" + label->text().toStdString() + "\"";
+    return name + " at " + std::to_string(w->x()) + "," + std::to_string(w->y());
+}
+
+// Controls that are meant to lie over a sibling: the information line over the
+// preview panel, and the import link over the end of the save link.
+bool mayOverlap(const TTintoraForm& f, const QWidget* a, const QWidget* b)
+{
+    const auto pair = [&](const QWidget* x, const QWidget* y) {
+        return (a == x && b == y) || (a == y && b == x);
+    };
+    return pair(f.FI, f.Prev) || pair(f.NextImg4, f.NextImg5);
+}
 
 } // namespace
 
-TEST_F(FormTest, EveryControlStandsAtItsPlaceInItsParent)
+TEST_F(FormTest, EveryControlSitsInItsHolderAndNothingElseDoes)
 {
-    TTintoraForm& f = *form;
-    const std::vector<Placed> table = {
-        {"NextGrpBox1", f.NextGrpBox1, &f, {3, 3, 268, 463}},
-        {"FT", f.FT, f.NextGrpBox1, {9, 27, 253, 166}},
-        {"FB", f.FB, f.NextGrpBox1, {6, 201, 256, 184}},
-        {"ckBMP", f.ckBMP, f.NextGrpBox1, {12, 393, 46, 17}},
-        {"ckJpg", f.ckJpg, f.NextGrpBox1, {63, 393, 43, 17}},
-        {"ckGIF", f.ckGIF, f.NextGrpBox1, {108, 393, 43, 17}},
-        {"ckIco", f.ckIco, f.NextGrpBox1, {153, 393, 43, 17}},
-        {"IcoS", f.IcoS, f.NextGrpBox1, {198, 391, 64, 20}},
-        {"NextImg6", f.NextImg6, f.NextGrpBox1, {9, 420, 226, 16}},
-        {"NextImg3", f.NextImg3, f.NextGrpBox1, {9, 441, 52, 16}},
-        {"savbmp", f.savbmp, f.NextGrpBox1, {63, 441, 73, 16}},
-        {"savbmpas", f.savbmpas, f.NextGrpBox1, {153, 441, 109, 16}},
-        {"back", f.back, &f, {276, 3, 442, 463}},
-        {"LabelHue", f.LabelHue, f.back, {27, 15, 0, 0}},
-        {"Hue", f.Hue, f.back, {27, 32, 142, 12}},
-        {"HV", f.HV, f.back, {144, 15, 25, 14}},
-        {"LabelDeltaSaturation", f.LabelDeltaSaturation, f.back, {27, 53, 0, 0}},
-        {"Sat", f.Sat, f.back, {27, 70, 142, 12}},
-        {"SV", f.SV, f.back, {144, 53, 25, 14}},
-        {"Label5", f.Label5, f.back, {189, 15, 0, 0}},
-        {"Bright", f.Bright, f.back, {189, 32, 142, 12}},
-        {"BR", f.BR, f.back, {306, 15, 25, 14}},
-        {"Label12", f.Label12, f.back, {189, 53, 0, 0}},
-        {"Zoom", f.Zoom, f.back, {189, 70, 142, 12}},
-        {"ZV", f.ZV, f.back, {306, 53, 25, 14}},
-        {"ckapp", f.ckapp, f.back, {27, 90, 130, 17}},
-        {"ckZoom", f.ckZoom, f.back, {189, 90, 70, 17}},
-        {"NextImg4", f.NextImg4, f.back, {19, 110, 81, 16}},
-        {"NextImg5", f.NextImg5, f.back, {97, 110, 87, 16}},
-        {"Label1", f.Label1, f.back, {342, 15, 0, 0}},
-        {"Label6", f.Label6, f.back, {342, 30, 0, 0}},
-        {"Label7", f.Label7, f.back, {375, 30, 0, 0}},
-        {"Label8", f.Label8, f.back, {408, 30, 0, 0}},
-        {"RV", f.RV, f.back, {342, 45, 28, 21}},
-        {"GV", f.GV, f.back, {375, 45, 28, 21}},
-        {"BV", f.BV, f.back, {408, 45, 28, 21}},
-        {"ExCol", f.ExCol, f.back, {342, 69, 94, 13}},
-        {"PRV", f.PRV, f.back, {0, 129, 442, 16}},
-        {"Prev", f.Prev, f.back, {68, 150, 374, 259}},
-        {"IMG", f.IMG, f.Prev, {73, 38, 227, 182}},
-        {"TGCol", f.TGCol, f.back, {6, 150, 62, 160}},
-        {"Label2", f.Label2, f.back, {7, 315, 0, 0}},
-        {"Label9", f.Label9, f.back, {12, 336, 0, 0}},
-        {"Label10", f.Label10, f.back, {12, 363, 0, 0}},
-        {"Label11", f.Label11, f.back, {12, 390, 0, 0}},
-        {"TR", f.TR, f.back, {33, 333, 28, 21}},
-        {"TG", f.TG, f.back, {33, 360, 28, 21}},
-        {"TB", f.TB, f.back, {33, 387, 28, 21}},
-        {"FI", f.FI, f.back, {81, 375, 0, 0}},
-        {"NextGrpBox2", f.NextGrpBox2, f.back, {0, 411, 442, 52}},
-        {"Label3", f.Label3, f.NextGrpBox2, {15, 18, 0, 0}},
-        {"Label4", f.Label4, f.NextGrpBox2, {15, 33, 0, 0}},
-        {"WebLnk1", f.WebLnk1, f.NextGrpBox2, {387, 33, 0, 0}}, // links size themselves to their captions
-        {"WebLnk2", f.WebLnk2, f.NextGrpBox2, {162, 18, 0, 0}},
-    };
-    for (const Placed& p : table) {
-        SCOPED_TRACE(p.name);
-        ASSERT_NE(p.widget, nullptr);
-        EXPECT_EQ(p.widget->parentWidget(), p.parent);
-        EXPECT_EQ(p.widget->pos(), p.geometry.topLeft());
-        if (!p.geometry.size().isEmpty()) {
-            EXPECT_EQ(p.widget->size(), p.geometry.size());
+    for (const Holder& h : holders(*form)) {
+        std::set<QWidget*> listed;
+        for (QWidget* c : h.controls) {
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(c->parentWidget(), h.holder) << nameOf(c);
+            listed.insert(c);
         }
+        for (QWidget* child : h.holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(listed.count(child)) << "unlisted " << nameOf(child) << " in " << nameOf(h.holder);
     }
+}
+
+TEST_F(FormTest, TheEndToEndRunClicksWhereTheControlsAre)
+{
+    // scripts/e2e.sh clicks at these window positions: the first file of the
+    // list, the hue handle, "Save Bitmap" and "Quit".
+    const auto inWindow = [this](QWidget* w) { return w->mapTo(form.get(), QPoint(0, 0)); };
+    EXPECT_EQ(inWindow(form->FB), QPoint(3 + 6, 3 + 201));
+    EXPECT_EQ(inWindow(form->Hue), QPoint(276 + 27, 3 + 32));
+    EXPECT_EQ(form->Hue->width(), 142); // a 62-pixel drag lands in the middle of 0..360
+    EXPECT_EQ(inWindow(form->savbmp), QPoint(3 + 63, 3 + 441));
+    EXPECT_EQ(inWindow(form->NextImg3), QPoint(3 + 9, 3 + 441));
+}
+
+TEST_F(FormTest, SiblingsDoNotOverlap)
+{
+    for (const Holder& h : holders(*form))
+        for (std::size_t i = 0; i < h.controls.size(); ++i)
+            for (std::size_t j = i + 1; j < h.controls.size(); ++j) {
+                QWidget* a = h.controls[i];
+                QWidget* b = h.controls[j];
+                if (!mayOverlap(*form, a, b)) {
+                    EXPECT_FALSE(a->geometry().intersects(b->geometry())) << nameOf(a) << " and " << nameOf(b);
+                }
+            }
+}
+
+// Rendered offscreen, every control lies whole inside its holder and the window,
+// and shows: hiding it changes the picture inside its own rectangle, so no
+// sibling paints over it and no edge cuts it away.
+TEST_F(FormTest, EveryControlShowsWholeInTheRenderedWindow)
+{
+    form->show();
+    const QImage window = form->grab().toImage();
+    ASSERT_EQ(window.size(), form->size());
+    for (const Holder& h : holders(*form))
+        for (QWidget* c : h.controls) {
+            SCOPED_TRACE(nameOf(c));
+            EXPECT_TRUE(h.holder->rect().contains(c->geometry()));
+            const QRect inWindow(c->mapTo(form.get(), QPoint(0, 0)), c->size());
+            EXPECT_TRUE(form->rect().contains(inWindow));
+            c->hide();
+            const QImage without = form->grab().toImage();
+            c->show();
+            EXPECT_TRUE(window.copy(inWindow) != without.copy(inWindow)) << "painted over or cut away";
+        }
 }
 
 TEST_F(FormTest, InitialTextsAndValues)

@@ -30,7 +30,7 @@ TEST_F(WorkspaceTest, LoadingABitmapWritesTheInformationLineAndCentres)
 
 TEST_F(WorkspaceTest, EightBitSourceKeepsItsFormatWhileThePreviewIs24Bits)
 {
-    const QString path = copyCorpus("bmpsuite/g/pal8.bmp", "pal8.bmp");
+    const QString path = copyTestFile("bmp/pal8.bmp", "pal8.bmp");
     openFolder();
     select(path);
     EXPECT_EQ(form->SourceBitmap.pixelFormat(), PixelFormat::Bits8);
@@ -40,7 +40,7 @@ TEST_F(WorkspaceTest, EightBitSourceKeepsItsFormatWhileThePreviewIs24Bits)
 
 TEST_F(WorkspaceTest, IconsLoadAtTheChosenSizeOnMagenta)
 {
-    const QString path = copyCorpus("nsis/Contrib/Graphics/Icons/arrow-install.ico", "a.ico");
+    const QString path = copyTestFile("ico/arrow-install.ico", "a.ico");
     form->ckIco->setChecked(true);
     openFolder();
     form->IcoS->setItemIndex(4); // "128x128" draws at 80
@@ -138,6 +138,8 @@ TEST_F(WorkspaceTest, DeletingTheLastEntrySelectsAndLoadsTheFirst)
     prompts.expectMessage(PromptAnswer::Yes);
     form->FBKeyUp(Qt::Key_Delete);
     EXPECT_FALSE(QFileInfo::exists(c));
+    // Into the desktop's trash, where it can be restored from.
+    EXPECT_TRUE(QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/c.bmp")));
     EXPECT_EQ(listed(), (QStringList{"a.bmp", "b.bmp"}));
     EXPECT_EQ(form->FB->ItemIndex(), 0);
     EXPECT_EQ(preview().width(), 2);
@@ -169,8 +171,8 @@ TEST_F(WorkspaceTest, AnsweringNoOrAnotherKeyDeletesNothing)
 
 TEST_F(WorkspaceTest, DroppingAnUpperCaseJpgTicksItsBoxAndLoadsIt)
 {
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.JPG");
-    copyCorpus("libjpeg-turbo/testorig.jpg", "other.jpeg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.JPG");
+    copyTestFile("jpeg/testorig.jpg", "other.jpeg");
     form->DNDShellDragDrop(folder.file("other.jpeg"), QString());
     EXPECT_FALSE(form->ckJpg->Checked());
     form->DNDShellDragDrop(jpg, QString());
@@ -183,7 +185,7 @@ TEST_F(WorkspaceTest, DroppingAnUpperCaseJpgTicksItsBoxAndLoadsIt)
 
 TEST_F(WorkspaceTest, GifLoadsAsEightBits)
 {
-    const QString gif = copyCorpus("giflib/pic/porsche.gif", "car.gif");
+    const QString gif = copyTestFile("gif/porsche.gif", "car.gif");
     form->ckGIF->setChecked(true);
     openFolder();
     select(gif);
@@ -194,7 +196,7 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
 
 TEST_F(WorkspaceTest, IcoFilesShowTheirOwnIconInTheList)
 {
-    const QString path = copyCorpus("nsis/Contrib/Graphics/Icons/arrow-install.ico", "a.ico");
+    const QString path = copyTestFile("ico/arrow-install.ico", "a.ico");
     const QImage shown = form->FB->iconFor(path);
     const auto own = ExtractIconFromFile(path.toStdString(), 16, -1);
     ASSERT_TRUE(own.has_value());

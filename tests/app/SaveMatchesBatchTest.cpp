@@ -11,24 +11,22 @@ using namespace tintora::test;
 namespace {
 
 struct Source {
-    const char* corpus;
+    const char* file; // under tests/data
     const char* name;
 };
 
 // Palette depths, masked and true-colour BMPs, a baseline JPEG, a GIF and an icon.
 const Source sources[] = {
-    {"bmpsuite/g/pal1.bmp", "pal1.bmp"},   {"bmpsuite/g/pal4.bmp", "pal4.bmp"},
-    {"bmpsuite/g/pal8.bmp", "pal8.bmp"},   {"bmpsuite/g/rgb16.bmp", "rgb16.bmp"},
-    {"bmpsuite/g/rgb24.bmp", "rgb24.bmp"}, {"bmpsuite/g/rgb32.bmp", "rgb32.bmp"},
-    {"libjpeg-turbo/testorig.jpg", "top.jpg"}, {"giflib/pic/porsche.gif", "car.gif"},
-    {"nsis/Contrib/Graphics/Icons/arrow-install.ico", "arrow.ico"},
+    {"bmp/pal1.bmp", "pal1.bmp"},   {"bmp/pal4.bmp", "pal4.bmp"},           {"bmp/pal8.bmp", "pal8.bmp"},
+    {"bmp/rgb16.bmp", "rgb16.bmp"}, {"bmp/rgb24.bmp", "rgb24.bmp"},         {"bmp/rgb32.bmp", "rgb32.bmp"},
+    {"jpeg/testorig.jpg", "top.jpg"}, {"gif/porsche.gif", "car.gif"}, {"ico/arrow-install.ico", "arrow.ico"},
 };
 
 struct Setting {
     int hue, saturation, brightness, iconIndex;
 };
 
-const Setting settings[] = {{200, 60, -20, 1}, {0, 0, 35, 0}, {359, 100, 0, 2}};
+const Setting settings[] = {{200, 60, -20, 1}, {0, 0, 35, 0}, {359, 100, 0, 1}};
 
 } // namespace
 
@@ -51,7 +49,7 @@ TEST_F(WorkspaceTest, SaveBitmapWritesWhatTintoraBatchWrites)
         for (const Source& source : sources) {
             const QString name = QStringLiteral("/") + QString::fromLatin1(source.name);
             const QString path = byWindow + name;
-            ASSERT_TRUE(QFile::copy(corpusPath(QString::fromLatin1(source.corpus)), path)) << source.corpus;
+            ASSERT_TRUE(QFile::copy(QString::fromStdString(dataFile(source.file)), path)) << source.file;
             ASSERT_TRUE(QFile::copy(path, originals + name));
             options.files.push_back((originals + name).toStdString());
             select(path);

@@ -2,6 +2,8 @@
 #include "recolor/RecolorJob.h"
 
 #include <QDir>
+#include <QProgressDialog>
+#include <QTimer>
 #include <random>
 #include <csignal>
 #include <sys/resource.h>
@@ -38,7 +40,7 @@ TEST_F(WorkspaceTest, SaveBitmapOverwritesAnUpperCaseBmpSourceInPlace)
 TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
 {
     form->ckJpg->setChecked(true);
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.jpg");
     openFolder();
     select(jpg);
     form->savbmpClick();
@@ -54,7 +56,7 @@ TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
 TEST_F(WorkspaceTest, SaveBitmapWarnsWhenABmpAlreadyStandsBesideTheSource)
 {
     form->ckJpg->setChecked(true);
-    const QString jpg = copyCorpus("libjpeg-turbo/testorig.jpg", "Top.jpg");
+    const QString jpg = copyTestFile("jpeg/testorig.jpg", "Top.jpg");
     const QString bmp = writeBmp("Top.bmp", gradient(2, 2));
     const QByteArray before = readFile(bmp);
     openFolder();
@@ -72,7 +74,7 @@ TEST_F(WorkspaceTest, SaveBitmapWarnsWhenABmpAlreadyStandsBesideTheSource)
 
 TEST_F(WorkspaceTest, SaveBitmapAsAlwaysFiltersToTwentyFourBits)
 {
-    const QString src = copyCorpus("bmpsuite/g/pal8.bmp", "pal8.bmp");
+    const QString src = copyTestFile("bmp/pal8.bmp", "pal8.bmp");
     openFolder();
     select(src);
     const QString target = folder.file("out.bmp");
@@ -92,8 +94,8 @@ TEST_F(WorkspaceTest, BatchOverAMixedFolder)
     form->ckJpg->setChecked(true);
     form->ckGIF->setChecked(true);
     const QString a = writeBmp("a.bmp", gradient(3, 3));
-    copyCorpus("libjpeg-turbo/testorig.jpg", "photo.jpg");
-    copyCorpus("giflib/pic/porsche.gif", "car.gif");
+    copyTestFile("jpeg/testorig.jpg", "photo.jpg");
+    copyTestFile("gif/porsche.gif", "car.gif");
     writeBmp("car.bmp", gradient(2, 2)); // listed itself, and stands beside the gif
 
     openFolder();
@@ -257,4 +259,42 @@ TEST_F(WorkspaceTest, SaveBitmapAsAddsTheExtensionToANameTypedWithoutOne)
     }
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), (QStringList{"a.bmp", "kept.BMP", "plain.bmp"}));
     EXPECT_TRUE(listed().contains(QStringLiteral("plain.bmp")));
+}
+
+// The batch shows its progress in a modal dialog; Cancel stops after the file in
+// hand, leaving the files done written and the rest untouched, with no end message.
+TEST_F(WorkspaceTest, BatchShowsProgressAndStopsOnCancel)
+{
+    const QString a = writeBmp("a.bmp", gradient(3, 3));
+    const QString b = writeBmp("b.bmp", gradient(4, 4));
+    const QString c = writeBmp("c.bmp", gradient(5, 5));
+    const QByteArray aBefore = readFile(a), bBefore = readFile(b), cBefore = readFile(c);
+    openFolder();
+    form->Bright->setPosition(20);
+    prompts.expectMessage(PromptAnswer::Yes);
+    QStringList labels;
+    QTimer watcher;
+    // Runs whenever the dialog lets events through, that is between two files.
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* dialog = form->findChild<QProgressDialog*>();
+        if (!dialog || !dialog->isVisible())
+            return;
+        const QString label = dialog->labelText();
+        if (labels.isEmpty() || labels.back() != label)
+            labels << label;
+        if (readFile(a) != aBefore)
+            dialog->cancel();
+    });
+    watcher.start(0);
+    form->NextImg6Click();
+    watcher.stop();
+    EXPECT_TRUE(prompts.scriptDone());
+    EXPECT_EQ(prompts.asked().size(), 1u); // the confirmation, no end message
+    EXPECT_EQ(readBack(a).pixel(1, 1), filtered(gradient(3, 3), 20, 0, 0).pixel(1, 1));
+    EXPECT_EQ(readFile(b), bBefore);
+    EXPECT_EQ(readFile(c), cBefore);
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.front(), QStringLiteral("1 of 3\na.bmp"));
+    EXPECT_FALSE(form->BatchMode);
+    EXPECT_FALSE(form->ckapp->Checked());
 }

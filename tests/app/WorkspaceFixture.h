@@ -31,10 +31,11 @@ protected:
         writeBmpFile(b, path.toStdString());
         return path;
     }
-    QString copyCorpus(const QString& relative, const QString& name) const
+    // Copies a checked-in fixture ("jpeg/testorig.jpg") into the folder under another name.
+    QString copyTestFile(const std::string& relative, const QString& name) const
     {
         const QString path = folder.file(name);
-        EXPECT_TRUE(QFile::copy(corpusPath(relative), path)) << relative.toStdString();
+        EXPECT_TRUE(QFile::copy(QString::fromStdString(dataFile(relative)), path)) << relative;
         return path;
     }
     // Shows the folder as the tree's change would.

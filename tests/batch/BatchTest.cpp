@@ -139,5 +139,34 @@ TEST_F(BatchRunTest, ABadFileFailsAloneWithTheReadersText)
     EXPECT_NE(errors.str().find("broken.bmp: "), std::string::npos);
 }
 
+// What the window would show as an empty picture or a magenta square is a
+// failure here: writing it would report nothing as a recoloured file.
+TEST_F(BatchRunTest, AFileWithNothingToShowFails)
+{
+    // "GIF89a", a 0 x 0 screen without colour table, and the trailer: no frame at all.
+    const std::string noFrames("GIF89a\0\0\0\0\0\0\0;", 14);
+    // One 32 x 32 entry of 16 colours: an icon, but none of more than 16 colours.
+    std::string fourBitIcon("\0\0\1\0\1\0" "\x20\x20\x10\0\1\0\4\0" "\xE8\2\0\0\x16\0\0\0", 22);
+    fourBitIcon += std::string(744, '\0');
+    const std::pair<const char*, std::string> files[] = {
+        {"frameless.gif", noFrames}, {"empty.ico", ""}, {"photo.ico", "\xFF\xD8\xFF\xE0 not an icon"},
+        {"sixteen.ico", fourBitIcon}, {"empty.exe", "MZ"},
+    };
+    BatchOptions o = parse({"--hue", "100", "placeholder"});
+    o.files.clear();
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        o.files.push_back(path(name));
+    }
+    EXPECT_EQ(runBatch(o, out, errors), int(std::size(files)));
+    const std::string report = errors.str();
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), std::ptrdiff_t(std::size(files))) << report;
+    for (const auto& [name, bytes] : files) {
+        EXPECT_NE(report.find(std::string(name) + ": "), std::string::npos) << report;
+        EXPECT_FALSE(fs::exists(path((fs::path(name).stem().string() + ".bmp").c_str()))) << name;
+    }
+    EXPECT_TRUE(out.str().empty());
+}
+
 } // namespace
 } // namespace tintora::batch

@@ -1,5 +1,6 @@
 #include "FolderTreeFixture.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 using namespace tintora;
@@ -105,4 +106,28 @@ TEST_F(FolderTreeTest, RefreshAboveTheSelectionKeepsTheSelectedFolder)
     EXPECT_EQ(tree->SelectedPath(), work);
     EXPECT_TRUE(tree->selectedNode()->parent()->isExpanded());
     EXPECT_TRUE(changes.empty());
+}
+
+// A folder made or removed beside the selection re-reads its parent; the view
+// stays where the user scrolled it instead of jumping to the selection.
+TEST_F(FolderTreeTest, ChangesNearTheSelectionKeepTheScrollPosition)
+{
+    for (int i = 0; i < 40; ++i)
+        folder(QStringLiteral("f%1/inner").arg(i, 2, 10, QLatin1Char('0')));
+    activate();
+    tree->resize(200, 150);
+    tree->show();
+    ASSERT_NE(tree->SelectPath(drive + "/f20/inner"), nullptr);
+    QScrollBar* bar = tree->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 10);
+    bar->setValue(bar->value() - 3); // the selection a few rows further down
+    const int scrolled = bar->value();
+    folder("f20/new");
+    QTRY_COMPARE(texts(tree->FindNode(drive + "/f20", TFolderTree::Reading::NotAllowed)),
+                 QStringList({"inner", "new"}));
+    EXPECT_EQ(bar->value(), scrolled);
+    EXPECT_EQ(tree->selectedNode()->path, drive + "/f20/inner");
+    ASSERT_TRUE(QDir(drive + "/f21").removeRecursively());
+    QTRY_VERIFY(!tree->FindNode(drive + "/f21", TFolderTree::Reading::NotAllowed));
+    EXPECT_EQ(bar->value(), scrolled);
 }

@@ -1,4 +1,5 @@
 #include "FilterTestSupport.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                                [](Rgb c) { return colorizeDirect(c, 200, 100); }},
                     FilterCase{"ColorizeGrey", [](Bitmap& b, ColorValue ex) { ApplyColorize(b, ex, 0, 0); },
                                [](Rgb c) { return colorizeDirect(c, 0, 0); }}),
-    [](const testing::TestParamInfo<FilterCase>& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 } // namespace
 } // namespace tintora

@@ -9,23 +9,19 @@
 #include "support/Render.h"
 
 using namespace tintora;
-using tintora::test::at;
-using tintora::test::render;
-using tintora::test::PaintCounter;
+using namespace tintora::test;
 
 namespace {
 
 SystemColors::Table testColors()
 {
-    SystemColors::Table t = SystemColors::defaultTable();
-    t[6] = makeColor(10, 10, 10);     // window frame
-    t[15] = makeColor(212, 208, 200); // button face
-    t[16] = makeColor(150, 150, 150); // button shadow
-    t[20] = makeColor(250, 250, 250); // button highlight
-    t[21] = makeColor(60, 60, 60);    // 3-D dark shadow
-    t[22] = makeColor(230, 230, 230); // 3-D light
-    t[8] = makeColor(0, 0, 0);        // window text
-    return t;
+    return colorsWith({{clWindowFrame, makeColor(10, 10, 10)},
+                       {clBtnFace, makeColor(212, 208, 200)},
+                       {clBtnShadow, makeColor(150, 150, 150)},
+                       {clBtnHighlight, makeColor(250, 250, 250)},
+                       {cl3DDkShadow, makeColor(60, 60, 60)},
+                       {cl3DLight, makeColor(230, 230, 230)},
+                       {clWindowText, makeColor(0, 0, 0)}});
 }
 
 

@@ -3,6 +3,7 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 #include "support/Fakes.h"
+#include "support/Render.h"
 
 #include <QApplication>
 #include <QImage>
@@ -79,23 +80,7 @@ inline void moveTo(TGaugeBar& bar, int x, int y, Qt::MouseButtons held = Qt::Lef
 // A colour table with a black window frame, as on the classic desktop.
 inline SystemColors::Table blackFrameTable()
 {
-    SystemColors::Table t = SystemColors::defaultTable();
-    t[6] = makeColor(0, 0, 0);
-    return t;
-}
-
-inline QImage render(const TArrowBar& bar)
-{
-    QImage img(bar.width(), bar.height(), QImage::Format_RGB32);
-    img.fill(QColor(1, 2, 3));
-    Canvas canvas(&img);
-    bar.paintTo(canvas);
-    return img;
-}
-
-inline ColorValue pixelAt(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
+    return colorsWith({{clWindowFrame, makeColor(0, 0, 0)}});
 }
 
 constexpr ColorValue grey(int v)

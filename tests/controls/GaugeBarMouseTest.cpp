@@ -219,8 +219,7 @@ TEST(GaugeMouse, HotZoneFollowsThePointerUntilItLeaves)
     moveTo(*hue, 30, 5, Qt::NoButton);
     EXPECT_EQ(hue->hotZone(), TBarZone::bzPrevTrack);
 
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(hue.get(), &leave);
+    hoverLeave(hue.get());
     EXPECT_EQ(hue->hotZone(), TBarZone::bzNone);
     EXPECT_FALSE(hue->repeatTimer().isActive());
 

@@ -72,7 +72,7 @@ void expectClient(const QImage& img, int p, bool pressedHandle)
         for (int x = 0; x < 140; ++x) {
             const ColorValue want =
                 (x >= p && x < p + 16) ? expectedHandle(x - p, y, pressedHandle) : expectedTrack(x, y, p);
-            const ColorValue got = pixelAt(img, x + 1, y + 1);
+            const ColorValue got = at(img, x + 1, y + 1);
             if (got != want && failures++ < 5)
                 ADD_FAILURE() << "client pixel " << x << "," << y << " is " << std::hex << got << " not "
                               << want;
@@ -106,12 +106,12 @@ TEST(GaugePaint, SunkenBorderAroundTheClientArea)
     auto hue = mainWindowGauge(0, 360);
     const QImage img = render(*hue);
     for (int x = 0; x < 141; ++x) {
-        EXPECT_EQ(pixelAt(img, x, 0), BtnShadow) << x;
-        EXPECT_EQ(pixelAt(img, x + 1, 11), Highlight) << x;
+        EXPECT_EQ(at(img, x, 0), BtnShadow) << x;
+        EXPECT_EQ(at(img, x + 1, 11), Highlight) << x;
     }
     for (int y = 0; y < 11; ++y) {
-        EXPECT_EQ(pixelAt(img, 0, y), BtnShadow) << y;
-        EXPECT_EQ(pixelAt(img, 141, y + 1), Highlight) << y;
+        EXPECT_EQ(at(img, 0, y), BtnShadow) << y;
+        EXPECT_EQ(at(img, 141, y + 1), Highlight) << y;
     }
 }
 
@@ -142,8 +142,8 @@ TEST(GaugePaint, PressedTrackPieceIsFilledWithTheFrameColour)
     const QImage img = render(*hue);
     for (int x = 78; x < 140; ++x)
         for (int y = 0; y < 10; ++y)
-            ASSERT_EQ(pixelAt(img, x + 1, y + 1), Frame) << x << "," << y;
-    EXPECT_EQ(pixelAt(img, 1 + 30, 1 + 5), checker(30, 5));
+            ASSERT_EQ(at(img, x + 1, y + 1), Frame) << x << "," << y;
+    EXPECT_EQ(at(img, 1 + 30, 1 + 5), checker(30, 5));
     releaseAt(*hue, 120, 5);
 }
 
@@ -158,7 +158,7 @@ TEST(GaugePaint, DisabledBarHasNoHandleAndGreyPiecesMeetingInTheMiddle)
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 140; ++x) {
             const bool frame = y == 0 || y == 9 || x == 0 || x == 139;
-            ASSERT_EQ(pixelAt(img, x + 1, y + 1), frame ? BtnShadow : BtnFace) << x << "," << y;
+            ASSERT_EQ(at(img, x + 1, y + 1), frame ? BtnShadow : BtnFace) << x << "," << y;
         }
 }
 
@@ -170,7 +170,7 @@ TEST(GaugePaint, SolidBackgroundUsesTheTrackColour)
     const QImage img = render(*hue);
     for (int x = 16; x < 139; ++x)
         for (int y = 2; y < 9; ++y)
-            ASSERT_EQ(pixelAt(img, x + 1, y + 1), makeColor(10, 200, 30)) << x << "," << y;
+            ASSERT_EQ(at(img, x + 1, y + 1), makeColor(10, 200, 30)) << x << "," << y;
 }
 
 TEST(GaugePaint, WindowFrameColourIsResolvedWhenDrawing)
@@ -178,9 +178,9 @@ TEST(GaugePaint, WindowFrameColourIsResolvedWhenDrawing)
     // With the default grey window frame (100) the handle's dark edge is a blend of it.
     auto hue = mainWindowGauge(0, 360);
     const QImage img = render(*hue);
-    EXPECT_EQ(pixelAt(img, 1, 1), grey(100));
+    EXPECT_EQ(at(img, 1, 1), grey(100));
     // (100 * 96 + 128 * 159) div 256 = 117
-    EXPECT_EQ(pixelAt(img, 1 + 14, 1 + 4), grey(117));
+    EXPECT_EQ(at(img, 1 + 14, 1 + 4), grey(117));
 }
 
 TEST(GaugePaint, VerticalBarTurnsGripAndShade)
@@ -193,16 +193,16 @@ TEST(GaugePaint, VerticalBarTurnsGripAndShade)
     const QImage img = render(*bar);
     // Handle 10 x 16 at the top: grip rows 3, 6, 9, 12 light, the rows below dark.
     for (int row : {3, 6, 9, 12}) {
-        EXPECT_EQ(pixelAt(img, 1 + 4, 1 + row), Light) << row;
-        EXPECT_EQ(pixelAt(img, 1 + 4, 1 + row + 1), GripDark) << row;
+        EXPECT_EQ(at(img, 1 + 4, 1 + row), Light) << row;
+        EXPECT_EQ(at(img, 1 + 4, 1 + row + 1), GripDark) << row;
     }
     // The piece below the handle: frame at the bottom and both sides, shade in column 1.
-    EXPECT_EQ(pixelAt(img, 1 + 0, 1 + 80), Frame);
-    EXPECT_EQ(pixelAt(img, 1 + 9, 1 + 80), Frame);
-    EXPECT_EQ(pixelAt(img, 1 + 5, 1 + 139), Frame);
-    EXPECT_EQ(pixelAt(img, 1 + 1, 1 + 80), Shade);
-    EXPECT_EQ(pixelAt(img, 1 + 2, 1 + 16), checker(2, 16));
-    EXPECT_EQ(pixelAt(img, 1 + 3, 1 + 16), checker(3, 16));
+    EXPECT_EQ(at(img, 1 + 0, 1 + 80), Frame);
+    EXPECT_EQ(at(img, 1 + 9, 1 + 80), Frame);
+    EXPECT_EQ(at(img, 1 + 5, 1 + 139), Frame);
+    EXPECT_EQ(at(img, 1 + 1, 1 + 80), Shade);
+    EXPECT_EQ(at(img, 1 + 2, 1 + 16), checker(2, 16));
+    EXPECT_EQ(at(img, 1 + 3, 1 + 16), checker(3, 16));
 }
 
 TEST(GaugePaint, MacArrowButtonsFramedRaisedWithATriangle)
@@ -212,14 +212,14 @@ TEST(GaugePaint, MacArrowButtonsFramedRaisedWithATriangle)
     ASSERT_EQ(bar.buttonLength(), 13);
     const QImage img = render(bar);
     // Start button at client 0..12 x 0..13: frame, 3-D frame, face and a black triangle.
-    EXPECT_EQ(pixelAt(img, 1 + 0, 1 + 5), grey(100));
-    EXPECT_EQ(pixelAt(img, 1 + 1, 1 + 5), Highlight);
-    EXPECT_EQ(pixelAt(img, 1 + 12, 1 + 5), BtnShadow);
-    EXPECT_EQ(pixelAt(img, 1 + 3, 1 + 3), BtnFace);
-    EXPECT_EQ(pixelAt(img, 1 + 6, 1 + 6), grey(0));
+    EXPECT_EQ(at(img, 1 + 0, 1 + 5), grey(100));
+    EXPECT_EQ(at(img, 1 + 1, 1 + 5), Highlight);
+    EXPECT_EQ(at(img, 1 + 12, 1 + 5), BtnShadow);
+    EXPECT_EQ(at(img, 1 + 3, 1 + 3), BtnFace);
+    EXPECT_EQ(at(img, 1 + 6, 1 + 6), grey(0));
     // End button mirrored: frame on the right.
-    EXPECT_EQ(pixelAt(img, 1 + 97, 1 + 5), grey(100));
-    EXPECT_EQ(pixelAt(img, 1 + 91, 1 + 6), grey(0));
+    EXPECT_EQ(at(img, 1 + 97, 1 + 5), grey(100));
+    EXPECT_EQ(at(img, 1 + 91, 1 + 6), grey(0));
 }
 
 TEST(GaugePaint, DefaultStyleDrawsThePlainLook)
@@ -228,13 +228,13 @@ TEST(GaugePaint, DefaultStyleDrawsThePlainLook)
     bar.setShowArrows(false);
     const QImage img = render(bar);
     // Handle 14 x 14 at the start with a raised edge and a face in the handle colour.
-    EXPECT_EQ(pixelAt(img, 1 + 0, 1 + 0), grey(227));
-    EXPECT_EQ(pixelAt(img, 1 + 13, 1 + 5), grey(105));
-    EXPECT_EQ(pixelAt(img, 1 + 1, 1 + 5), Highlight);
-    EXPECT_EQ(pixelAt(img, 1 + 6, 1 + 6), BtnShadow);
+    EXPECT_EQ(at(img, 1 + 0, 1 + 0), grey(227));
+    EXPECT_EQ(at(img, 1 + 13, 1 + 5), grey(105));
+    EXPECT_EQ(at(img, 1 + 1, 1 + 5), Highlight);
+    EXPECT_EQ(at(img, 1 + 6, 1 + 6), BtnShadow);
     // The track is a bare checkerboard.
     for (int x : {50, 51})
-        EXPECT_EQ(pixelAt(img, 1 + x, 1 + 0), checker(x, 0));
+        EXPECT_EQ(at(img, 1 + x, 1 + 0), checker(x, 0));
 }
 
 } // namespace
@@ -251,7 +251,7 @@ TEST(GaugePaint, CheckerboardFollowsTheClientOriginInsideAParent)
     const QImage img = parent.grab().toImage();
     for (int x : {30, 31, 100, 101})
         for (int y : {3, 4})
-            EXPECT_EQ(pixelAt(img, 27 + 1 + x, 32 + 1 + y), checker(x, y)) << x << "," << y;
+            EXPECT_EQ(at(img, 27 + 1 + x, 32 + 1 + y), checker(x, y)) << x << "," << y;
     hue.release(); // owned by the parent
 }
 

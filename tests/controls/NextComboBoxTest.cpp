@@ -2,7 +2,6 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
-#include <QEnterEvent>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
@@ -13,36 +12,23 @@
 #include <stdexcept>
 
 using namespace tintora;
-using tintora::test::at;
-using tintora::test::render;
+using namespace tintora::test;
 
 namespace {
 
 SystemColors::Table testColors()
 {
-    SystemColors::Table t = SystemColors::defaultTable();
-    t[5] = makeColor(255, 255, 250);  // window
-    t[15] = makeColor(212, 208, 200); // button face
-    t[16] = makeColor(150, 150, 150); // button shadow
-    t[20] = makeColor(250, 250, 250); // button highlight
-    t[8] = makeColor(0, 0, 0);        // window text
-    return t;
+    return colorsWith({{clWindow, makeColor(255, 255, 250)},
+                       {clBtnFace, makeColor(212, 208, 200)},
+                       {clBtnShadow, makeColor(150, 150, 150)},
+                       {clBtnHighlight, makeColor(250, 250, 250)},
+                       {clWindowText, makeColor(0, 0, 0)}});
 }
 
 const ColorValue Window = makeColor(255, 255, 250);
 const ColorValue Shadow = makeColor(150, 150, 150);
 const ColorValue Light = makeColor(250, 250, 250);
 const ColorValue Grey = makeColor(128, 128, 128);
-
-
-int countOf(const QImage& img, ColorValue color, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += at(img, x, y) == color ? 1 : 0;
-    return n;
-}
 
 class ComboBox : public ::testing::Test {
 protected:
@@ -301,8 +287,7 @@ TEST_F(ComboBox, PointerAndArrowKeysSelectTheSameEntry)
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
     QMenu* menu = box->menu();
     QWidget* entry = menuEntry(1);
-    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), entry->mapToGlobal(QPointF(3, 3)));
-    QCoreApplication::sendEvent(entry, &enter);
+    hoverEnter(entry);
     EXPECT_EQ(menu->activeAction(), menu->actions().at(1));
     const QImage shown = entry->grab().toImage();
     EXPECT_EQ(at(shown, 2, 1), clBlack);

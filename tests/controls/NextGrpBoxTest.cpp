@@ -11,22 +11,17 @@
 #include "support/Render.h"
 
 using namespace tintora;
-using tintora::test::at;
-using tintora::test::render;
-using tintora::test::PaintCounter;
+using namespace tintora::test;
 
 namespace {
 
-// Distinct system colours, so that a mixed-up colour name shows.
 SystemColors::Table testColors()
 {
-    SystemColors::Table t = SystemColors::defaultTable();
-    t[15] = makeColor(212, 208, 200); // button face
-    t[16] = makeColor(150, 150, 150); // button shadow
-    t[20] = makeColor(250, 250, 250); // button highlight
-    t[5] = makeColor(255, 255, 255);  // window
-    t[8] = makeColor(0, 0, 0);        // window text
-    return t;
+    return colorsWith({{clBtnFace, makeColor(212, 208, 200)},
+                       {clBtnShadow, makeColor(150, 150, 150)},
+                       {clBtnHighlight, makeColor(250, 250, 250)},
+                       {clWindow, makeColor(255, 255, 255)},
+                       {clWindowText, makeColor(0, 0, 0)}});
 }
 
 

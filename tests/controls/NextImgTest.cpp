@@ -5,34 +5,22 @@
 #include "platform/SystemColors.h"
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QImage>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "support/Render.h"
+
 using namespace tintora;
+using namespace tintora::test;
 
 namespace {
 
-constexpr ColorValue Background = makeColor(1, 2, 3);
+constexpr ColorValue Background = makeColor(1, 2, 3); // what test::render fills with
 constexpr ColorValue Black = makeColor(0, 0, 0);
 constexpr ColorValue White = makeColor(255, 255, 255);
 constexpr ColorValue Grey = makeColor(128, 128, 128);
-
-ColorValue pixelAt(const QImage& img, int x, int y)
-{
-    return SystemColors::fromQColor(img.pixelColor(x, y));
-}
-
-QImage render(const TNextImg& button, int width = 0)
-{
-    QImage img(width ? width : button.width(), button.height(), QImage::Format_RGB32);
-    img.fill(SystemColors::toQColor(Background));
-    Canvas canvas(&img);
-    button.paintTo(canvas);
-    return img;
-}
 
 // A main-window link: Tahoma 11 pixels, window text, link style.
 std::unique_ptr<TNextImg> link(const QString& caption, int width)
@@ -48,15 +36,6 @@ std::unique_ptr<TNextImg> link(const QString& caption, int width)
     return b;
 }
 
-int countOf(const QImage& img, ColorValue c)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += pixelAt(img, x, y) == c;
-    return n;
-}
-
 // The longest horizontal run of one colour.
 int longestRun(const QImage& img, ColorValue c)
 {
@@ -64,23 +43,11 @@ int longestRun(const QImage& img, ColorValue c)
     for (int y = 0; y < img.height(); ++y) {
         int run = 0;
         for (int x = 0; x < img.width(); ++x) {
-            run = pixelAt(img, x, y) == c ? run + 1 : 0;
+            run = at(img, x, y) == c ? run + 1 : 0;
             best = std::max(best, run);
         }
     }
     return best;
-}
-
-void enter(QWidget* w)
-{
-    QEnterEvent e(QPointF(5, 5), QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)));
-    QApplication::sendEvent(w, &e);
-}
-
-void leave(QWidget* w)
-{
-    QEvent e(QEvent::Leave);
-    QApplication::sendEvent(w, &e);
 }
 
 TEST(NextImg, NewButtonDefaults)
@@ -105,7 +72,7 @@ TEST(NextImg, LinkDrawsOnlyItsCaptionFromTenPixelsIn)
     int left = img.width(), top = img.height(), bottom = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (pixelAt(img, x, y) == Black) {
+            if (at(img, x, y) == Black) {
                 left = std::min(left, x);
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
@@ -121,13 +88,13 @@ TEST(NextImg, PointerOverLinkUnderlinesItUntilItLeaves)
 {
     auto b = link(QStringLiteral("Save Bitmap"), 73);
     const QImage plain = render(*b);
-    enter(b.get());
+    hoverEnter(b.get());
     EXPECT_TRUE(b->Font().underline());
     const QImage hovered = render(*b);
     EXPECT_GT(countOf(hovered, Black), countOf(plain, Black));
     EXPECT_GE(longestRun(hovered, Black), 40);
     EXPECT_LT(longestRun(plain, Black), 20);
-    leave(b.get());
+    hoverLeave(b.get());
     EXPECT_FALSE(b->Font().underline());
     EXPECT_EQ(render(*b), plain);
 }
@@ -139,7 +106,7 @@ TEST(NextImg, DownLinkIsUnderlinedAndTabsIgnoreThePointer)
     EXPECT_GE(longestRun(render(*b), Black), 15);
     TNextImg tab;
     tab.setFont(tahomaFont());
-    enter(&tab);
+    hoverEnter(&tab);
     EXPECT_FALSE(tab.Font().underline());
 }
 
@@ -151,10 +118,10 @@ TEST(NextImg, DisabledLinkIsEmbossedWhiteThenGrey)
     const QImage disabled = render(*b);
     for (int y = 0; y < enabled.height(); ++y)
         for (int x = 0; x < enabled.width(); ++x) {
-            const bool ink = pixelAt(enabled, x, y) == Black;
-            const bool shadow = x > 0 && y > 0 && pixelAt(enabled, x - 1, y - 1) == Black;
+            const bool ink = at(enabled, x, y) == Black;
+            const bool shadow = x > 0 && y > 0 && at(enabled, x - 1, y - 1) == Black;
             const ColorValue want = ink ? Grey : shadow ? White : Background;
-            ASSERT_EQ(pixelAt(disabled, x, y), want) << x << "," << y;
+            ASSERT_EQ(at(disabled, x, y), want) << x << "," << y;
         }
 }
 
@@ -164,16 +131,14 @@ TEST(NextImg, TextWiderThanTheButtonIsCut)
     const QImage img = render(*b, 200);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 60; x < 200; ++x)
-            ASSERT_EQ(pixelAt(img, x, y), Background) << x << "," << y;
+            ASSERT_EQ(at(img, x, y), Background) << x << "," << y;
 }
 
 class TabLook : public ::testing::Test {
 protected:
     static SystemColors::Table table()
     {
-        SystemColors::Table t = SystemColors::defaultTable();
-        t[15] = makeColor(230, 231, 232); // button face, apart from the tab's own 240
-        return t;
+        return colorsWith({{clBtnFace, makeColor(230, 231, 232)}}); // apart from the tab's own 240
     }
     ScopedSystemColors colors{table()};
     TNextImg tab;
@@ -189,18 +154,18 @@ protected:
 TEST_F(TabLook, UpTabIsFlatWithABlackBaseGripAndShadowedCaption)
 {
     const QImage img = render(tab);
-    EXPECT_EQ(pixelAt(img, 0, 0), makeColor(240, 240, 240));
-    EXPECT_EQ(pixelAt(img, 79, 10), makeColor(240, 240, 240));
+    EXPECT_EQ(at(img, 0, 0), makeColor(240, 240, 240));
+    EXPECT_EQ(at(img, 79, 10), makeColor(240, 240, 240));
     for (int x : {0, 40, 79})
-        EXPECT_EQ(pixelAt(img, x, 19), Black) << x;
+        EXPECT_EQ(at(img, x, 19), Black) << x;
     // Grip marks at rows 5, 7, 9, 11, 13 (below 20 - 5), columns 4 and 5.
     for (int y = 5; y < 15; ++y) {
         const ColorValue want = y % 2 ? makeColor(160, 160, 160) : makeColor(240, 240, 240);
-        EXPECT_EQ(pixelAt(img, 4, y), want) << y;
-        EXPECT_EQ(pixelAt(img, 5, y), want) << y;
-        EXPECT_EQ(pixelAt(img, 6, y), makeColor(240, 240, 240)) << y;
+        EXPECT_EQ(at(img, 4, y), want) << y;
+        EXPECT_EQ(at(img, 5, y), want) << y;
+        EXPECT_EQ(at(img, 6, y), makeColor(240, 240, 240)) << y;
     }
-    EXPECT_EQ(pixelAt(img, 4, 15), makeColor(240, 240, 240));
+    EXPECT_EQ(at(img, 4, 15), makeColor(240, 240, 240));
     EXPECT_GT(countOf(img, makeColor(220, 220, 220)), 10);
     EXPECT_GT(countOf(img, makeColor(0, 0, 200)), 10);
 }
@@ -210,14 +175,14 @@ TEST_F(TabLook, DownTabIsARoundedFrameOpenAtTheBottom)
     tab.setDown(true);
     const QImage img = render(tab);
     const ColorValue face = makeColor(230, 231, 232);
-    EXPECT_EQ(pixelAt(img, 40, 0), Black);
-    EXPECT_EQ(pixelAt(img, 0, 10), Black);
-    EXPECT_EQ(pixelAt(img, 79, 10), Black);
-    EXPECT_NE(pixelAt(img, 0, 0), Black); // rounded corner
-    EXPECT_EQ(pixelAt(img, 3, 3), face);
+    EXPECT_EQ(at(img, 40, 0), Black);
+    EXPECT_EQ(at(img, 0, 10), Black);
+    EXPECT_EQ(at(img, 79, 10), Black);
+    EXPECT_NE(at(img, 0, 0), Black); // rounded corner
+    EXPECT_EQ(at(img, 3, 3), face);
     for (int x : {0, 40, 79})
-        EXPECT_EQ(pixelAt(img, x, 19), face) << x;
-    EXPECT_EQ(pixelAt(img, 4, 5), makeColor(160, 160, 160));
+        EXPECT_EQ(at(img, x, 19), face) << x;
+    EXPECT_EQ(at(img, 4, 5), makeColor(160, 160, 160));
 }
 
 TEST(NextImgClick, ClickFiresOnceAndLeavesALinkUp)

@@ -3,7 +3,6 @@
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
-#include <QEnterEvent>
 #include <QFontMetrics>
 #include <QImage>
 #include <QTest>
@@ -12,8 +11,7 @@
 #include "support/Render.h"
 
 using namespace tintora;
-using tintora::test::at;
-using tintora::test::render;
+using namespace tintora::test;
 
 namespace {
 
@@ -23,9 +21,7 @@ const ColorValue Face = makeColor(212, 208, 200);
 
 SystemColors::Table testColors()
 {
-    SystemColors::Table t = SystemColors::defaultTable();
-    t[15] = Face; // button face
-    return t;
+    return colorsWith({{clBtnFace, Face}});
 }
 
 
@@ -37,18 +33,6 @@ std::vector<int> rowCounts(const QImage& img, ColorValue color)
         for (int x = 0; x < img.width(); ++x)
             counts[y] += at(img, x, y) == color ? 1 : 0;
     return counts;
-}
-
-void enter(QWidget* w)
-{
-    QEnterEvent e(QPointF(2, 2), QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)));
-    QCoreApplication::sendEvent(w, &e);
-}
-
-void leave(QWidget* w)
-{
-    QEvent e(QEvent::Leave);
-    QCoreApplication::sendEvent(w, &e);
 }
 
 class WebLink : public ::testing::Test {
@@ -101,7 +85,7 @@ TEST_F(WebLink, PointerStatesChangeColourUnderlineCursorAndHint)
     int enters = 0, leaves = 0;
     link->OnMouseEnter = [&](QObject*) { ++enters; };
     link->OnMouseLeave = [&](QObject*) { ++leaves; };
-    enter(link);
+    hoverEnter(link);
     EXPECT_TRUE(link->pointerOver());
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(link->Hint(), link->Link());
@@ -111,7 +95,7 @@ TEST_F(WebLink, PointerStatesChangeColourUnderlineCursorAndHint)
     EXPECT_TRUE(std::any_of(over.begin(), over.end(), [&](int n) { return n >= link->width() - 2; }));
     EXPECT_EQ(at(img, 0, 0), Face);
 
-    leave(link);
+    hoverLeave(link);
     EXPECT_FALSE(link->pointerOver());
     EXPECT_EQ(link->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(link->Hint(), link->Link());

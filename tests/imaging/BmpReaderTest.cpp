@@ -4,6 +4,7 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/Dib.h"
 #include "imaging/ImageError.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ const MaskCase maskCases[] = {
     {"masks32ten", 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}, 0x3FF00000, PixelFormat::Custom, "255,0,0"},
 };
 INSTANTIATE_TEST_SUITE_P(Formats, BmpMasks, ::testing::ValuesIn(maskCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 class BmpLongHeader : public ::testing::TestWithParam<std::uint32_t> {};
 
@@ -243,7 +244,7 @@ const RleCase rleCases[] = {
     {"indexBeyondTable8", 8, 2, 1, {2, 200, 0, 1}, ".."},
 };
 INSTANTIATE_TEST_SUITE_P(Codes, BmpRle, ::testing::ValuesIn(rleCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST(BmpReader, RunLengthDataWrittenBackAsRead)
 {
@@ -329,7 +330,7 @@ const BadCase badCases[] = {
     {"masksCut", Bytes().fileHeader(66).infoHeader(1, 1, 16, 3).u32(0xF800), texts::streamRead},
 };
 INSTANTIATE_TEST_SUITE_P(Headers, BmpBad, ::testing::ValuesIn(badCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 } // namespace
 } // namespace tintora

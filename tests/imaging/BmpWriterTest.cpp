@@ -3,14 +3,14 @@
 #include "BmpTestBytes.h"
 #include "imaging/BmpReader.h"
 #include "imaging/ImageError.h"
+#include "support/CaseName.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,46 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::Bytes;
 
-std::vector<std::uint8_t> slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void spill(const fs::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// A fresh folder for one test, removed with everything in it.
-class Folder {
-public:
-    Folder()
-    {
-        char pattern[] = "/tmp/tintora-bmp-XXXXXX";
-        m_path = ::mkdtemp(pattern);
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::owner_all, ec);
-        fs::remove_all(m_path, ec);
-    }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-    const fs::path& path() const { return m_path; }
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(m_path))
-            out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-private:
-    fs::path m_path;
-};
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
 
 std::string errorOf(const std::function<void()>& action)
 {
@@ -187,16 +150,16 @@ const FormatCase formatCases[] = {
     {"custom32", PixelFormat::Custom, 32, {0x000000FF, 0x0000FF00, 0x00FF0000}},
 };
 INSTANTIATE_TEST_SUITE_P(Formats, BmpRoundTrip, ::testing::ValuesIn(formatCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST(BmpWriter, GradientSurvivesAFileRoundTrip)
 {
-    Folder folder;
+    TempFolder folder;
     const Bitmap bmp = gradient({"bits24", PixelFormat::Bits24, 24, {}}, 300, 200);
     const fs::path path = folder / "gradient.bmp";
     writeBmpFile(bmp, path.string());
     EXPECT_EQ(fs::file_size(path), 54u + 900 * 200);
-    EXPECT_EQ(slurp(path), encodeBmp(bmp));
+    EXPECT_EQ(readBytes(path), encodeBmp(bmp));
     EXPECT_EQ(folder.names(), std::vector<std::string>{"gradient.bmp"});
 }
 
@@ -206,13 +169,13 @@ const std::vector<std::uint8_t> oldBytes = {'o', 'l', 'd', ' ', 'f', 'i', 'l', '
 
 TEST(BmpWriter, ReplacesAnExistingFileAndItsMode)
 {
-    Folder folder;
+    TempFolder folder;
     const fs::path path = folder / "skin.bmp";
-    spill(path, oldBytes);
+    writeBytes(path, oldBytes);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const Bitmap bmp(4, 4, PixelFormat::Bits24);
     writeBmpFile(bmp, path.string());
-    EXPECT_EQ(slurp(path), encodeBmp(bmp));
+    EXPECT_EQ(readBytes(path), encodeBmp(bmp));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"skin.bmp"});
@@ -220,31 +183,31 @@ TEST(BmpWriter, ReplacesAnExistingFileAndItsMode)
 
 TEST(BmpWriter, WritesThroughALink)
 {
-    Folder folder;
-    spill(folder / "real.bmp", oldBytes);
+    TempFolder folder;
+    writeBytes(folder / "real.bmp", oldBytes);
     fs::create_symlink(folder / "real.bmp", folder / "link.bmp");
     const Bitmap bmp(2, 2, PixelFormat::Bits24);
     writeBmpFile(bmp, (folder / "link.bmp").string());
     EXPECT_TRUE(fs::is_symlink(folder / "link.bmp"));
-    EXPECT_EQ(slurp(folder / "real.bmp"), encodeBmp(bmp));
+    EXPECT_EQ(readBytes(folder / "real.bmp"), encodeBmp(bmp));
 }
 
 TEST(BmpWriter, TargetThatIsAFolderStaysAndNoTemporaryRemains)
 {
-    Folder folder;
+    TempFolder folder;
     fs::create_directory(folder / "taken.bmp");
-    spill(folder / "taken.bmp" / "inside", oldBytes);
+    writeBytes(folder / "taken.bmp" / "inside", oldBytes);
     const std::string target = (folder / "taken.bmp").string();
     EXPECT_EQ(errorOf([&] { writeBmpFile(Bitmap(2, 2, PixelFormat::Bits24), target); }),
               formatText(texts::cannotCreate, target.c_str()));
-    EXPECT_EQ(slurp(folder / "taken.bmp" / "inside"), oldBytes);
+    EXPECT_EQ(readBytes(folder / "taken.bmp" / "inside"), oldBytes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"taken.bmp"});
 }
 
 TEST(BmpWriter, MissingFolderFailsToCreate)
 {
-    Folder folder;
-    spill(folder / "plain", oldBytes);
+    TempFolder folder;
+    writeBytes(folder / "plain", oldBytes);
     for (const fs::path& target : {folder / "absent" / "x.bmp", folder / "plain" / "x.bmp"}) {
         EXPECT_EQ(errorOf([&] { writeBmpFile(Bitmap(2, 2, PixelFormat::Bits24), target.string()); }),
                   formatText(texts::cannotCreate, target.string().c_str()));
@@ -283,28 +246,28 @@ std::string errorAsUnprivileged(const std::function<void()>& action)
 
 TEST(BmpWriter, UnwritableFolderKeepsTheOldFile)
 {
-    Folder folder;
+    TempFolder folder;
     const fs::path path = folder / "skin.bmp";
-    spill(path, oldBytes);
+    writeBytes(path, oldBytes);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+    fs::permissions(folder.dir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                        fs::perms::others_exec);
     EXPECT_EQ(errorAsUnprivileged([&] { writeBmpFile(Bitmap(2, 2, PixelFormat::Bits24), path.string()); }),
               formatText(texts::cannotCreate, path.string().c_str()));
-    EXPECT_EQ(slurp(path), oldBytes);
+    EXPECT_EQ(readBytes(path), oldBytes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"skin.bmp"});
 }
 
 TEST(BmpWriter, ReadOnlyFileIsNotReplaced)
 {
-    Folder folder;
+    TempFolder folder;
     const fs::path path = folder / "skin.bmp";
-    spill(path, oldBytes);
+    writeBytes(path, oldBytes);
     fs::permissions(path, fs::perms::owner_read | fs::perms::others_read);
-    fs::permissions(folder.path(), fs::perms::all); // the folder itself may be written
+    fs::permissions(folder.dir(), fs::perms::all); // the folder itself may be written
     EXPECT_EQ(errorAsUnprivileged([&] { writeBmpFile(Bitmap(2, 2, PixelFormat::Bits24), path.string()); }),
               formatText(texts::cannotCreate, path.string().c_str()));
-    EXPECT_EQ(slurp(path), oldBytes);
+    EXPECT_EQ(readBytes(path), oldBytes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"skin.bmp"});
 }
 
@@ -332,9 +295,9 @@ private:
 
 TEST(BmpWriter, WriteStoppingShortKeepsTheOldFile)
 {
-    Folder folder;
+    TempFolder folder;
     const fs::path path = folder / "skin.bmp";
-    spill(path, oldBytes);
+    writeBytes(path, oldBytes);
     const Bitmap big(512, 512, PixelFormat::Bits24);
     std::string error;
     {
@@ -342,7 +305,7 @@ TEST(BmpWriter, WriteStoppingShortKeepsTheOldFile)
         error = errorOf([&] { writeBmpFile(big, path.string()); });
     }
     EXPECT_EQ(error, texts::streamWrite);
-    EXPECT_EQ(slurp(path), oldBytes);
+    EXPECT_EQ(readBytes(path), oldBytes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"skin.bmp"});
 }
 

@@ -1,5 +1,7 @@
 #include "imaging/GifImage.h"
 #include "imaging/ImageError.h"
+#include "support/Bytes.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@
 namespace tintora {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
 Bytes operator+(Bytes a, const Bytes& b)
 {
@@ -182,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Circular decoder table entry"},
         ErrorCase{"HugeFrame", screen(10, 10, 0) + descriptor(0, 0, 65535, 65535) + literalData({1}),
                   "Image too large"}),
-    [](const auto& test) { return std::string(test.param.name); });
+    test::CaseName());
 
 TEST(GifImage, FailedLoadKeepsThePreviousPicture)
 {

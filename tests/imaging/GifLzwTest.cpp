@@ -1,6 +1,7 @@
 #include "imaging/GifLzw.h"
 #include "imaging/GifImage.h"
 #include "imaging/ImageError.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 namespace tintora::gif {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
 // Packs codes of the given widths least significant bit first.
 struct CodePacker {

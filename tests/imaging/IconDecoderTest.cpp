@@ -2,6 +2,7 @@
 
 #include "imaging/ExtraIcon.h"
 #include "imaging/IconDecoder.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -128,12 +129,6 @@ struct BadDib {
 
 class IconDibDamaged : public ::testing::TestWithParam<BadDib> {};
 
-void set32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    for (int k = 0; k < 4; ++k)
-        b[at + std::size_t(k)] = std::uint8_t(v >> (8 * k));
-}
-
 TEST_P(IconDibDamaged, Throws)
 {
     DibIcon d;
@@ -172,11 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDib{"TableBeyondData", [](Bytes& b) { set32(b, 32, 0xFFFFFFFF); }},
                       BadDib{"MaskCut", [](Bytes& b) { b.pop_back(); }},
                       BadDib{"PixelsCut", [](Bytes& b) { b.resize(40 + 1024 + 100); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(IconDib, EveryTruncationOfRealImagesFailsCleanly)
 {
-    const Bytes ico = readBytes(corpusFile("nsis/Contrib/Graphics/Icons/modern-install-full.ico"));
+    const Bytes ico = readBytes(dataFile("ico/modern-install-full.ico"));
     ASSERT_GT(ico.size(), 13918u + 9640u - 1);
     const std::span<const std::uint8_t> image(ico.data() + 13918, 9640); // the 48-pixel 32-bit entry
     for (std::size_t n = 0; n < image.size(); n += 7)
@@ -222,7 +217,7 @@ TEST(IconPng, RgbaKeepsAlphaAndChannelOrder)
 
 TEST(IconPng, DamagedOrOversizedFails)
 {
-    const Bytes real = readBytes(corpusFile("pillow/hopper_draw.ico"));
+    const Bytes real = readBytes(dataFile("ico/hopper_draw.ico"));
     const std::span<const std::uint8_t> png(real.data() + 22, 824);
     for (std::size_t n : {8, 20, 33, 100, 400, 823})
         EXPECT_THROW(decodeIconImage(png.first(n)), ImageError) << n;
@@ -299,8 +294,7 @@ TEST(IconDrawing, ResizesAndClips)
 TEST(IconDrawing, RealIconOnMagentaMatchesReferenceComposite)
 {
     // The 48-pixel 32-bit entry has soft edges; compose Pillow's rendering the same way.
-    const auto icon =
-        ExtractIconFromFile(corpusFile("nsis/Contrib/Graphics/Icons/orange-install.ico"), 48, 32);
+    const auto icon = ExtractIconFromFile(dataFile("ico/orange-install.ico"), 48, 32);
     ASSERT_TRUE(icon);
     const Bitmap reference = loadReference("orange-install.e8.png");
     Bitmap dst = magenta(48, 48);

@@ -3,28 +3,24 @@
 #include "imaging/ExtraIcon.h"
 #include "imaging/IcoFile.h"
 #include "imaging/IconDecoder.h"
-#include "support/Fakes.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
 namespace tintora::test {
 namespace {
 
-const std::string kIcons = "nsis/Contrib/Graphics/Icons/";
+const std::string kIcons = "ico/";
 
 // Offset of the index-th entry's image, read straight from the directory.
 std::uint32_t storedOffset(const Bytes& ico, int index)
 {
-    const std::size_t at = 6 + 16 * std::size_t(index) + 12;
-    return std::uint32_t(ico[at]) | (std::uint32_t(ico[at + 1]) << 8) | (std::uint32_t(ico[at + 2]) << 16) |
-           (std::uint32_t(ico[at + 3]) << 24);
+    return get32(ico, 6 + 16 * std::size_t(index) + 12);
 }
 
 std::span<const std::uint8_t> storedImage(const Bytes& ico, int index)
 {
-    const std::size_t at = 6 + 16 * std::size_t(index) + 8;
-    const std::uint32_t length = std::uint32_t(ico[at]) | (std::uint32_t(ico[at + 1]) << 8) |
-                                 (std::uint32_t(ico[at + 2]) << 16) | (std::uint32_t(ico[at + 3]) << 24);
+    const std::uint32_t length = get32(ico, 6 + 16 * std::size_t(index) + 8);
     return std::span<const std::uint8_t>(ico).subspan(storedOffset(ico, index), length);
 }
 
@@ -55,10 +51,10 @@ class IcoSelection : public ::testing::TestWithParam<SelectionCase> {};
 TEST_P(IcoSelection, PicksFirstMatchingEntryAndDecodesIt)
 {
     const SelectionCase& c = GetParam();
-    const Bytes ico = readBytes(corpusFile(c.file));
+    const Bytes ico = readBytes(dataFile(c.file));
     ASSERT_FALSE(ico.empty());
     const auto entry = findIconEntry(ico, IconDirKind::File, c.size, c.depth);
-    const auto fromFile = ExtractIconFromFile(corpusFile(c.file), c.size, c.depth);
+    const auto fromFile = ExtractIconFromFile(dataFile(c.file), c.size, c.depth);
     const auto fromBytes = ExtractIconFromBytes(ico, c.size, c.depth);
     if (c.expected < 0) {
         EXPECT_FALSE(entry);
@@ -87,7 +83,7 @@ const std::string kV3 = kIcons + "nsis3-install.ico";
 const std::string kClassic = kIcons + "classic-install.ico";
 
 INSTANTIATE_TEST_SUITE_P(
-    Corpus, IcoSelection,
+    Files, IcoSelection,
     ::testing::Values(
         // 4-bit entries leave the bit count 0 and are 296 or 744 bytes long: -1 skips them.
         SelectionCase{kModern, 16, -1, 1, true}, SelectionCase{kModern, 32, -1, 3, true},
@@ -109,17 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{kClassic, 32, -1, -1, false}, SelectionCase{kClassic, 32, -2, 1, true},
         SelectionCase{kClassic, 16, -5, 0, true},
         SelectionCase{kIcons + "pixel-install.ico", 24, -1, 1, true},
-        SelectionCase{"nsis/Stubs/uninst", 32, -1, -1, false},
-        SelectionCase{"nsis/Stubs/uninst", 32, 0, 0, true},
-        SelectionCase{"pillow/hopper.ico", 16, -1, 0, true},
-        SelectionCase{"pillow/hopper_mask.ico", 16, -1, -1, false},
-        SelectionCase{"pillow/hopper_mask.ico", 16, 1, 0, true},
-        SelectionCase{"pillow/black_and_white.ico", 16, 1, 0, true},
-        SelectionCase{"pillow/hopper_draw.ico", 16, -1, 0, true}, // a PNG-coded image
-        SelectionCase{"pillow/python.ico", 16, -1, 0, true},
-        SelectionCase{"pillow/python.ico", 48, -1, 2, true},
-        SelectionCase{"pillow/pillow.ico", 48, -1, 1, true},
-        SelectionCase{"pillow/hopper_256x256.ico", 16, -1, -1, false}));
+        SelectionCase{"ico/uninst", 32, -1, -1, false},
+        SelectionCase{"ico/uninst", 32, 0, 0, true},
+        SelectionCase{"ico/hopper.ico", 16, -1, 0, true},
+        SelectionCase{"ico/hopper_mask.ico", 16, -1, -1, false},
+        SelectionCase{"ico/hopper_mask.ico", 16, 1, 0, true},
+        SelectionCase{"ico/black_and_white.ico", 16, 1, 0, true},
+        SelectionCase{"ico/hopper_draw.ico", 16, -1, 0, true}, // a PNG-coded image
+        SelectionCase{"ico/python.ico", 16, -1, 0, true},
+        SelectionCase{"ico/python.ico", 48, -1, 2, true},
+        SelectionCase{"ico/pillow.ico", 48, -1, 1, true}));
 
 struct StoredEntry {
     std::string file;
@@ -131,20 +126,20 @@ class IcoEntryDecoding : public ::testing::TestWithParam<StoredEntry> {};
 // Every referenced entry decoded at its own size, whether or not a selector reaches it.
 TEST_P(IcoEntryDecoding, MatchesOtherDecoder)
 {
-    const Bytes ico = readBytes(corpusFile(GetParam().file));
+    const Bytes ico = readBytes(dataFile(GetParam().file));
     ASSERT_FALSE(ico.empty());
     const Bitmap decoded = decodeIconImage(storedImage(ico, GetParam().index));
     EXPECT_TRUE(sameIcon(decoded, loadReference(baseName(GetParam().file) + ".e" +
                                                 std::to_string(GetParam().index) + ".png")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, IcoEntryDecoding,
+INSTANTIATE_TEST_SUITE_P(Files, IcoEntryDecoding,
                          ::testing::Values(StoredEntry{kModern, 0}, StoredEntry{kModern, 2},
                                            StoredEntry{kOrange, 4}, StoredEntry{kClassic, 0},
                                            StoredEntry{kMenu, 5},
                                            StoredEntry{kV3, 2}, // 256-pixel PNG, palette
-                                           StoredEntry{"pillow/python.ico", 0},
-                                           StoredEntry{"pillow/hopper_draw.ico", 0}));
+                                           StoredEntry{"ico/python.ico", 0},
+                                           StoredEntry{"ico/hopper_draw.ico", 0}));
 
 // ---- hand-built files -------------------------------------------------------
 
@@ -278,24 +273,24 @@ INSTANTIATE_TEST_SUITE_P(
                                   [] {
                                       return buildIco({{16, 8, Bytes(2000, 0x5A)}});
                                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(IcoFiles, NonIconsAndMissingFilesGiveNoIcon)
 {
     // A BMP file named .ico, a missing file, a folder.
     TempFolder folder;
     const QString bmp = folder.write(QStringLiteral("picture.ico"),
-                                     readFile(corpusPath(QStringLiteral("bmpsuite/g/rgb24.bmp"))));
+                                     readFile(QString::fromStdString(dataFile("bmp/rgb24.bmp"))));
     EXPECT_FALSE(ExtractIconFromFile(bmp.toStdString(), 16, -1));
     EXPECT_FALSE(ExtractIconFromFile(folder.file(QStringLiteral("missing.ico")).toStdString(), 16, -1));
     EXPECT_FALSE(ExtractIconFromFile(folder.path().toStdString(), 16, -1));
     EXPECT_FALSE(ExtractIconFromFile("", 16, -1));
 }
 
-TEST(IcoFiles, HostileCorpusFilesGiveNoIcon)
+TEST(IcoFiles, HostileFilesGiveNoIcon)
 {
     // 65535 x 32767 pixels declared in 176 bytes.
-    const std::string bomb = corpusFile("pillow/decompression_bomb.ico");
+    const std::string bomb = dataFile("ico/decompression_bomb.ico");
     for (int depth : {-2, -1, 0, 1})
         EXPECT_FALSE(ExtractIconFromFile(bomb, 16, depth));
     EXPECT_THROW(decodeIconImage(storedImage(readBytes(bomb), 0)), ImageError);
@@ -304,7 +299,7 @@ TEST(IcoFiles, HostileCorpusFilesGiveNoIcon)
 TEST(IcoFiles, EntryTallerThanWideUsesItsImage)
 {
     // The entry says 16 x 32; the height is not looked at and the image is 16 x 16.
-    const auto icon = ExtractIconFromFile(corpusFile("pillow/hopper_unexpected.ico"), 16, -1);
+    const auto icon = ExtractIconFromFile(dataFile("ico/hopper_unexpected.ico"), 16, -1);
     ASSERT_TRUE(icon);
     EXPECT_TRUE(sameIcon(icon->color, loadReference("hopper.e0.png")));
 }
@@ -313,7 +308,7 @@ TEST(IcoFiles, UnicodeFileName)
 {
     TempFolder folder;
     const QString path = folder.write(QStringLiteral("ic\u00F4ne \u65E5\u672C.ico"),
-                                      readFile(corpusPath(QString::fromStdString(kModern))));
+                                      readFile(QString::fromStdString(dataFile(kModern))));
     const auto icon = ExtractIconFromFile(path.toUtf8().toStdString(), 16, -1);
     ASSERT_TRUE(icon);
     EXPECT_TRUE(sameIcon(icon->color, loadReference("modern-install-full.e1.png")));

@@ -1,38 +1,21 @@
 #pragma once
-// Shared by the icon and program-file tests: file bytes, reference renderings,
-// pixel comparison and hand-built icon images.
+// Shared by the icon and program-file tests: reference renderings, pixel
+// comparison and hand-built icon images.
 #include "imaging/Bitmap.h"
 #include "imaging/ImageError.h"
+#include "support/Bytes.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tintora::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-inline std::string corpusFile(const std::string& relative)
-{
-    return std::string(TINTORA_CORPUS) + "/" + relative;
-}
-inline std::string icoReference(const std::string& name)
-{
-    return std::string(TINTORA_TEST_DATA) + "/ico/reference/" + name;
-}
-
-inline Bytes readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Loads a reference rendering through libpng's simplified reader, a different
 // path from the icon decoder's, as blue, green, red, alpha rows.
@@ -40,7 +23,7 @@ inline Bitmap loadReference(const std::string& name)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    const std::string path = icoReference(name);
+    const std::string path = dataFile("ico/reference/" + name);
     if (!png_image_begin_read_from_file(&image, path.c_str())) {
         ADD_FAILURE() << "cannot read " << path;
         return {};
@@ -76,18 +59,6 @@ inline ::testing::AssertionResult sameIcon(const Bitmap& actual, const Bitmap& e
     if (wrong)
         return ::testing::AssertionFailure() << wrong << " pixels differ, first at " << first;
     return ::testing::AssertionSuccess();
-}
-
-// Little-endian writers for hand-built bytes.
-inline void put16(Bytes& b, unsigned v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-inline void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
 }
 
 // A device-independent icon image: BITMAPINFOHEADER with doubled height, colour

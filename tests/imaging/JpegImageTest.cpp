@@ -1,12 +1,12 @@
 #include "imaging/JpegImage.h"
 #include "imaging/ImageError.h"
+#include "support/Bytes.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -19,17 +19,12 @@ extern "C" {
 namespace tintora {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::readBytes;
 
-std::string corpus(const std::string& name)
+std::string jpeg(const std::string& name)
 {
-    return std::string(TINTORA_CORPUS) + "/" + name;
-}
-
-Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    return test::dataFile("jpeg/" + name);
 }
 
 // A PPM or PGM image as the command-line decoder writes it.
@@ -65,7 +60,7 @@ bool haveDjpeg()
 JpegImage loaded(const std::string& file, int displayBits = 32)
 {
     JpegImage image(displayBits);
-    image.load(readFile(corpus(file)));
+    image.load(readBytes(jpeg(file)));
     return image;
 }
 
@@ -124,12 +119,12 @@ TEST_P(JpegHeader, LoadReadsOnlyTheHeader)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Corpus, JpegHeader,
-    testing::Values(HeaderCase{"libjpeg-turbo/testorig.jpg", 227, 149, false, false},
-                    HeaderCase{"libjpeg-turbo/historical/testimgp.jpg", 227, 149, false, true},
-                    HeaderCase{"libjpeg-turbo/historical/testimggray.jpg", 227, 149, true, false},
-                    HeaderCase{"pillow/hopper_gray.jpg", 128, 128, true, false},
-                    HeaderCase{"pillow/app13-multiple.jpg", 256, 160, false, true}));
+    Files, JpegHeader,
+    testing::Values(HeaderCase{"testorig.jpg", 227, 149, false, false},
+                    HeaderCase{"testimgp.jpg", 227, 149, false, true},
+                    HeaderCase{"testimggray.jpg", 227, 149, true, false},
+                    HeaderCase{"hopper_gray.jpg", 128, 128, true, false},
+                    HeaderCase{"app13-multiple.jpg", 256, 160, false, true}));
 
 // Colour files decode to exactly what the command-line decoder gives with the
 // same accurate integer transform.
@@ -141,7 +136,7 @@ TEST_P(JpegColour, MatchesTheReferenceDecoderExactly)
         GTEST_SKIP() << "djpeg is not installed";
     JpegImage image = loaded(GetParam());
     const Bitmap bitmap = image.toBitmap();
-    const Pnm reference = runDjpeg("-dct int", corpus(GetParam()));
+    const Pnm reference = runDjpeg("-dct int", jpeg(GetParam()));
     ASSERT_EQ(reference.channels, 3);
     EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits24);
     ASSERT_EQ(bitmap.width(), reference.width);
@@ -150,13 +145,10 @@ TEST_P(JpegColour, MatchesTheReferenceDecoderExactly)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Corpus, JpegColour,
-    testing::Values("libjpeg-turbo/testorig.jpg", "libjpeg-turbo/testimgint.jpg",
-                    "libjpeg-turbo/testimgari.jpg", "libjpeg-turbo/historical/testimgp.jpg",
-                    "libjpeg-turbo/historical/testimgcrop.jpg", "pillow/app13-multiple.jpg",
-                    "pillow/flower.jpg", "pillow/hopper.jpg", "pillow/hopper_16bit_qtables.jpg",
-                    "pillow/icc_profile_big.jpg", "pillow/junk_jpeg_header.jpg", "pillow/truncated_jpeg.jpg",
-                    "pillow/orientation_rectangle.jpg", "bmpsuite/html/rgb24.jpg"));
+    Files, JpegColour,
+    testing::Values("testorig.jpg", "testimgint.jpg", "testimgari.jpg", "testimgp.jpg", "testimgcrop.jpg",
+                    "app13-multiple.jpg", "flower.jpg", "hopper.jpg", "hopper_16bit_qtables.jpg",
+                    "junk_jpeg_header.jpg", "truncated_jpeg.jpg", "orientation_rectangle.jpg"));
 
 // Grayscale files go through the Floyd-Steinberg quantizer into 8 bits.
 class JpegGray : public testing::TestWithParam<const char*> {};
@@ -179,43 +171,43 @@ TEST_P(JpegGray, QuantizesToAtMost236GrayLevels)
 
     if (!haveDjpeg())
         return;
-    const Pnm reference = runDjpeg("-dct int -colors 236", corpus(GetParam()));
+    const Pnm reference = runDjpeg("-dct int -colors 236", jpeg(GetParam()));
     ASSERT_EQ(reference.width, bitmap.width());
     EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, JpegGray,
-                         testing::Values("libjpeg-turbo/historical/testimggray.jpg", "pillow/hopper_gray.jpg",
-                                         "pillow/jfif_unit_cm.jpg", "pillow/hopper_bad_exif.jpg"));
+INSTANTIATE_TEST_SUITE_P(Files, JpegGray,
+                         testing::Values("testimggray.jpg", "hopper_gray.jpg", "jfif_unit_cm.jpg",
+                                         "hopper_bad_exif.jpg"));
 
 TEST(JpegImage, ColourOnAPalettedDisplayIsQuantizedInTwoPasses)
 {
-    JpegImage image = loaded("libjpeg-turbo/testorig.jpg", 8);
+    JpegImage image = loaded("testorig.jpg", 8);
     const Bitmap bitmap = image.toBitmap();
     EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits8);
     EXPECT_LE(bitmap.colorTable().size(), 236u);
     if (!haveDjpeg())
         return;
-    const Pnm reference = runDjpeg("-dct int -colors 236", corpus("libjpeg-turbo/testorig.jpg"));
+    const Pnm reference = runDjpeg("-dct int -colors 236", jpeg("testorig.jpg"));
     EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
 }
 
 TEST(JpegImage, CmykFilesComeOutAsTheirRgbColours)
 {
-    JpegImage image = loaded("pillow/pil_sample_cmyk.jpg");
+    JpegImage image = loaded("pil_sample_cmyk.jpg");
     const Bitmap bitmap = image.toBitmap();
     EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::Bits24);
     if (!haveDjpeg())
         return;
     // The reference rounds the ink product differently by at most one step.
-    const Pnm reference = runDjpeg("-dct int", corpus("pillow/pil_sample_cmyk.jpg"));
+    const Pnm reference = runDjpeg("-dct int", jpeg("pil_sample_cmyk.jpg"));
     ASSERT_EQ(reference.channels, 3);
     EXPECT_EQ(countMismatches(bitmap, reference, 1), 0);
 }
 
 TEST(JpegImage, DecodesOnceAndHandsOutIndependentCopies)
 {
-    JpegImage image = loaded("libjpeg-turbo/testorig.jpg");
+    JpegImage image = loaded("testorig.jpg");
     Bitmap first = image.toBitmap();
     EXPECT_TRUE(image.isDecoded());
     first.scanLine(0)[0] ^= 0xFF;
@@ -228,7 +220,7 @@ TEST(JpegImage, TwelveBitFilesFailAtLoad)
 {
     JpegImage image;
     try {
-        image.load(readFile(corpus("libjpeg-turbo/historical/testorig12.jpg")));
+        image.load(readBytes(jpeg("testorig12.jpg")));
         FAIL() << "loaded a 12-bit file";
     } catch (const ImageError& e) {
         EXPECT_EQ(e.what(), jpegErrorText(JERR_BAD_PRECISION));
@@ -237,7 +229,7 @@ TEST(JpegImage, TwelveBitFilesFailAtLoad)
 
 TEST(JpegImage, EmptyAndForeignDataFailAtLoad)
 {
-    for (const Bytes& bytes : {Bytes{}, Bytes{'B', 'M', 0, 0}, readFile(corpus("giflib/pic/porsche.gif"))}) {
+    for (const Bytes& bytes : {Bytes{}, Bytes{'B', 'M', 0, 0}, readBytes(test::dataFile("gif/porsche.gif"))}) {
         JpegImage image;
         expectJpegError([&] { image.load(bytes); });
     }
@@ -245,7 +237,7 @@ TEST(JpegImage, EmptyAndForeignDataFailAtLoad)
 
 TEST(JpegImage, FailedLoadKeepsThePreviousImage)
 {
-    JpegImage image = loaded("pillow/hopper.jpg");
+    JpegImage image = loaded("hopper.jpg");
     expectJpegError([&] { image.load(Bytes{0xFF, 0xD8, 0xFF}); });
     EXPECT_EQ(image.width(), 128);
     EXPECT_EQ(image.toBitmap().width(), 128);
@@ -264,7 +256,7 @@ TEST(JpegImage, ErrorInTheImageDataShowsOnlyAtConversion)
 {
     // Without its quantization tables the header still reads.
     JpegImage image;
-    image.load(hideMarker(readFile(corpus("libjpeg-turbo/testorig.jpg")), 0xDB));
+    image.load(hideMarker(readBytes(jpeg("testorig.jpg")), 0xDB));
     EXPECT_EQ(image.width(), 227);
     try {
         image.toBitmap();
@@ -277,7 +269,7 @@ TEST(JpegImage, ErrorInTheImageDataShowsOnlyAtConversion)
 
 TEST(JpegImage, TruncatedDataDecodesWithWarningsIgnored)
 {
-    Bytes bytes = readFile(corpus("libjpeg-turbo/testorig.jpg"));
+    Bytes bytes = readBytes(jpeg("testorig.jpg"));
     bytes.resize(bytes.size() / 2);
     JpegImage image;
     image.load(bytes);
@@ -289,7 +281,7 @@ TEST(JpegImage, TruncatedDataDecodesWithWarningsIgnored)
 // Every cut and a spread of flipped bytes either decode or fail with the text.
 TEST(JpegImage, DamagedFilesNeverCrash)
 {
-    const Bytes original = readFile(corpus("libjpeg-turbo/historical/testimgp.jpg"));
+    const Bytes original = readBytes(jpeg("testimgp.jpg"));
     std::vector<Bytes> damaged;
     for (std::size_t n = 0; n < original.size(); n += 37)
         damaged.emplace_back(original.begin(), original.begin() + std::ptrdiff_t(n));
@@ -317,7 +309,7 @@ TEST(JpegImage, DamagedFilesNeverCrash)
 TEST(JpegImage, OversizedPicturesAreRefusedBeforeAllocating)
 {
     // Patch the frame header of a small file to claim 60000 x 60000 pixels.
-    Bytes bytes = readFile(corpus("libjpeg-turbo/testorig.jpg"));
+    Bytes bytes = readBytes(jpeg("testorig.jpg"));
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
         if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
             bytes[i + 5] = 0xEA, bytes[i + 6] = 0x60; // height

@@ -2,7 +2,7 @@
 
 #include "imaging/ExtraIcon.h"
 #include "imaging/PeReader.h"
-#include "support/Fakes.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::ostream& operator<<(std::ostream& os, const StubCase& c)
 
 std::string stubPath(const StubCase& c)
 {
-    return corpusFile(std::string("nsis/Stubs/") + c.file);
+    return dataFile(std::string("pe/") + c.file);
 }
 
 class PeStub : public ::testing::TestWithParam<StubCase> {};
@@ -61,43 +61,23 @@ TEST_P(PeStub, ExtractsTheGroupIconByDepth)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, PeStub,
+INSTANTIATE_TEST_SUITE_P(Files, PeStub,
                          ::testing::Values(StubCase{"zlib-x86-ansi", false},
                                            StubCase{"zlib-x86-unicode", false},
                                            StubCase{"zlib-amd64-unicode", true}));
 
 TEST(PeFiles, NonProgramFilesGiveNothing)
 {
-    EXPECT_THROW(PeReader(readBytes(corpusFile("nsis/Stubs/uninst"))), ImageError);
+    EXPECT_THROW(PeReader(readBytes(dataFile("ico/uninst"))), ImageError);
     EXPECT_THROW(PeReader(Bytes{}), ImageError);
-    EXPECT_FALSE(ExtractIconFromModule(corpusFile("nsis/Stubs/uninst"), 32, -2));
-    EXPECT_FALSE(ExtractIconFromModule(corpusFile("bmpsuite/g/rgb24.bmp"), 32, -2));
+    EXPECT_FALSE(ExtractIconFromModule(dataFile("ico/uninst"), 32, -2));
+    EXPECT_FALSE(ExtractIconFromModule(dataFile("bmp/rgb24.bmp"), 32, -2));
     TempFolder folder;
     EXPECT_FALSE(ExtractIconFromModule(folder.file(QStringLiteral("missing.exe")).toStdString(), 32, -2));
     EXPECT_FALSE(ExtractIconFromModule(folder.path().toStdString(), 32, -2));
 }
 
 // ---- damaged program files --------------------------------------------------
-
-std::uint32_t get32(const Bytes& b, std::size_t at)
-{
-    return std::uint32_t(b[at]) | (std::uint32_t(b[at + 1]) << 8) | (std::uint32_t(b[at + 2]) << 16) |
-           (std::uint32_t(b[at + 3]) << 24);
-}
-std::uint16_t get16(const Bytes& b, std::size_t at)
-{
-    return std::uint16_t(b[at] | (b[at + 1] << 8));
-}
-void set32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    for (int k = 0; k < 4; ++k)
-        b[at + std::size_t(k)] = std::uint8_t(v >> (8 * k));
-}
-void set16(Bytes& b, std::size_t at, std::uint16_t v)
-{
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
 
 // Where the pieces of the 32-bit stub lie, found by walking its headers here.
 struct StubLayout {
@@ -167,7 +147,7 @@ class PeDamaged : public ::testing::TestWithParam<Mutation> {};
 
 TEST_P(PeDamaged, NeverCrashesAndFindsOnlyWhatIsThere)
 {
-    Bytes image = readBytes(corpusFile("nsis/Stubs/zlib-x86-ansi"));
+    Bytes image = readBytes(dataFile("pe/zlib-x86-ansi"));
     const StubLayout layout = locate(image);
     ASSERT_GT(layout.group, 0u);
     ASSERT_GT(layout.groupDataEntry, 0u);
@@ -234,13 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
         Mutation{"IconCut", [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 100); }, false},
         Mutation{"IconSizeHuge",
                  [](Bytes& b, const StubLayout& l) { set32(b, l.iconDataEntry + 4, 0xFFFFFFF0); }, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // Seeded byte changes and truncations over the whole file: whatever comes out,
 // nothing crashes or reads outside the bytes (run under the sanitizers to see it).
 TEST(PeFiles, RandomDamageNeverCrashes)
 {
-    const Bytes original = readBytes(corpusFile("nsis/Stubs/zlib-amd64-unicode"));
+    const Bytes original = readBytes(dataFile("pe/zlib-amd64-unicode"));
     ASSERT_FALSE(original.empty());
     const StubLayout l = locate(original);
     std::uint32_t state = 12345;

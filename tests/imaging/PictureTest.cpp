@@ -4,12 +4,11 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/ImageError.h"
 #include "imaging/Readers.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace tintora {
 namespace {
@@ -38,19 +37,12 @@ private:
 
 class PictureTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        registerStandardReaders();
-        char pattern[] = "/tmp/tintora-picture-XXXXXX";
-        m_folder = ::mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
+    void SetUp() override { registerStandardReaders(); }
 
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
         const fs::path path = m_folder / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        test::writeBytes(path, bytes);
         return path.string();
     }
     std::string bmpFile(const std::string& name, int w, int h)
@@ -69,7 +61,7 @@ protected:
         return "(loaded)";
     }
 
-    fs::path m_folder;
+    test::TempFolder m_folder;
 };
 
 TEST_F(PictureTest, EmptyPictureGivesAnEmptyBitmap)

@@ -1,7 +1,5 @@
 #include "support/Fakes.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace tintora::test {
@@ -66,35 +64,5 @@ void FakeScreen::setCursor(CursorShape shape)
     m_cursor = shape;
     cursorHistory.push_back(shape);
 }
-
-TempFolder::TempFolder() { EXPECT_TRUE(m_dir.isValid()); }
-
-QString TempFolder::write(const QString& name, const QByteArray& bytes) const
-{
-    const QString path = file(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(bytes);
-    return path;
-}
-
-QString TempFolder::mkdir(const QString& name) const
-{
-    const QString path = file(name);
-    QDir().mkpath(path);
-    return path;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-QString corpusPath(const QString& relative) { return QStringLiteral(TINTORA_CORPUS "/") + relative; }
-QString testDataPath(const QString& relative) { return QStringLiteral(TINTORA_TEST_DATA "/") + relative; }
 
 } // namespace tintora::test

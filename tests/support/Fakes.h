@@ -1,10 +1,9 @@
 #pragma once
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
+#include "support/Files.h"
 
-#include <QDir>
 #include <QString>
-#include <QTemporaryDir>
 #include <deque>
 #include <map>
 #include <vector>
@@ -71,23 +70,5 @@ private:
     CursorShape m_cursor = CursorShape::Default;
     Screen* m_previous = nullptr;
 };
-
-// A fresh folder removed at the end of the test.
-class TempFolder {
-public:
-    TempFolder();
-    QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-    // Writes bytes to a file under the folder (creating sub-folders) and returns its path.
-    QString write(const QString& name, const QByteArray& bytes) const;
-    QString mkdir(const QString& name) const;
-
-private:
-    QTemporaryDir m_dir;
-};
-
-QByteArray readFile(const QString& path);
-QString corpusPath(const QString& relative);
-QString testDataPath(const QString& relative);
 
 } // namespace tintora::test

@@ -17,26 +17,25 @@ import sys
 from PIL import IcoImagePlugin
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-CORPUS = os.path.normpath(os.path.join(HERE, "..", "..", "..", "..", "shared", "corpus"))
+DATA = os.path.dirname(HERE)
 OUT = os.path.join(HERE, "reference")
 
-ICONS = "nsis/Contrib/Graphics/Icons/"
 ENTRIES = {
-    ICONS + "modern-install-full.ico": range(8),
-    ICONS + "orange-install.ico": [4, 5, 8],
-    ICONS + "nsis-menu.ico": [2, 5],
-    ICONS + "classic-install.ico": [0, 1],
-    ICONS + "pixel-install.ico": [1],
-    ICONS + "nsis3-install.ico": [2],
-    "nsis/Stubs/uninst": [0],
-    "pillow/hopper.ico": [0],
-    "pillow/hopper_mask.ico": [0],
-    "pillow/black_and_white.ico": [0],
-    "pillow/hopper_draw.ico": [0],
-    "pillow/python.ico": [0, 2],
-    "pillow/pillow.ico": [1],
+    "ico/modern-install-full.ico": range(8),
+    "ico/orange-install.ico": [4, 5, 8],
+    "ico/nsis-menu.ico": [2, 5],
+    "ico/classic-install.ico": [0, 1],
+    "ico/pixel-install.ico": [1],
+    "ico/nsis3-install.ico": [2],
+    "ico/uninst": [0],
+    "ico/hopper.ico": [0],
+    "ico/hopper_mask.ico": [0],
+    "ico/black_and_white.ico": [0],
+    "ico/hopper_draw.ico": [0],
+    "ico/python.ico": [0, 2],
+    "ico/pillow.ico": [1],
 }
-MODULES = ["nsis/Stubs/zlib-x86-ansi", "nsis/Stubs/zlib-x86-unicode", "nsis/Stubs/zlib-amd64-unicode"]
+MODULES = ["pe/zlib-x86-ansi", "pe/zlib-x86-unicode", "pe/zlib-amd64-unicode"]
 
 
 def file_order_offsets(data):
@@ -57,13 +56,13 @@ def frame_at(data, index):
 def main():
     os.makedirs(OUT, exist_ok=True)
     for name, indexes in ENTRIES.items():
-        with open(os.path.join(CORPUS, name), "rb") as f:
+        with open(os.path.join(DATA, name), "rb") as f:
             data = f.read()
         base = os.path.basename(name).removesuffix(".ico")
         for i in indexes:
             frame_at(data, i).save(os.path.join(OUT, "%s.e%d.png" % (base, i)))
     for name in MODULES:
-        data = subprocess.run(["wrestool", "-x", "-t14", os.path.join(CORPUS, name)],
+        data = subprocess.run(["wrestool", "-x", "-t14", os.path.join(DATA, name)],
                               check=True, capture_output=True).stdout
         frame_at(data, 0).save(os.path.join(OUT, "%s.group.png" % os.path.basename(name)))
     return 0

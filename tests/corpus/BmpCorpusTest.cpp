@@ -2,13 +2,12 @@
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/ImageError.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -18,13 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path corpus = TINTORA_CORPUS;
+using test::readBytes;
 
-std::vector<std::uint8_t> fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+const fs::path corpus = test::corpusRoot();
 
 std::vector<fs::path> bmpFiles(const fs::path& folder)
 {
@@ -89,7 +84,7 @@ void expectSameAsReference(const fs::path& path)
     const auto ref = referenceDecode(path);
     if (!ref)
         GTEST_SKIP() << "no second decoder for " << path;
-    const Bitmap bmp = readBmp(fileBytes(path));
+    const Bitmap bmp = readBmp(readBytes(path));
     ASSERT_EQ(bmp.width(), ref->width);
     ASSERT_EQ(bmp.height(), ref->height);
     ASSERT_EQ(ref->pixels.size(), std::size_t(bmp.width()) * bmp.height() * 3);
@@ -129,7 +124,7 @@ bool isSystemText(const std::string& text)
 std::string tryDecode(const fs::path& path)
 {
     try {
-        Bitmap bmp = readBmp(fileBytes(path));
+        Bitmap bmp = readBmp(readBytes(path));
         // Every decoded bitmap must survive the rest of the road: 24 bits and a write.
         bmp.convertTo24();
         const Bitmap again = readBmp(encodeBmp(bmp));
@@ -213,7 +208,7 @@ TEST(BmpCorpus, QuestionableFilesThatBothDecodersAgreeOn)
         const auto ref = referenceDecode(path);
         if (!ref)
             GTEST_SKIP() << "no second decoder for " << name;
-        const Bitmap bmp = readBmp(fileBytes(path));
+        const Bitmap bmp = readBmp(readBytes(path));
         ASSERT_EQ(bmp.width(), ref->width) << name;
         ASSERT_EQ(bmp.height(), ref->height) << name;
         std::string where;
@@ -232,7 +227,7 @@ TEST(BmpCorpus, UnchangedFilesWriteBackToTheSamePixels)
 {
     for (const auto& path : bmpFiles(corpus / "bmpsuite/g")) {
         SCOPED_TRACE(path.filename().string());
-        const Bitmap bmp = readBmp(fileBytes(path));
+        const Bitmap bmp = readBmp(readBytes(path));
         const Bitmap again = readBmp(encodeBmp(bmp));
         ASSERT_EQ(again.pixelFormat(), bmp.pixelFormat());
         EXPECT_EQ(again.palette(), bmp.palette());
