@@ -113,6 +113,8 @@ public:
 
     static int strideFor(int width, int bitsPerPixel);
     static int bitsFor(PixelFormat format);
+    // The masks a format implies: 5-5-5 for Bits15, 5-6-5 for Bits16, else none.
+    static ColorMasks masksFor(PixelFormat format);
 
 private:
     void changed()
