@@ -18,12 +18,9 @@ constexpr std::uint16_t bmpSignature = 0x4D42; // "BM"
 
 BmpFileHeader readFileHeader(ByteCursor& in)
 {
+    // The file size is not trusted: files in the wild get it wrong.
     BmpFileHeader h;
-    h.type = in.u16();
-    h.fileSize = in.u32(); // not trusted: files in the wild get it wrong
-    h.reserved1 = in.u16();
-    h.reserved2 = in.u16();
-    h.pixelOffset = in.u32();
+    in.fields(h.type, h.fileSize, h.reserved1, h.reserved2, h.pixelOffset);
     return h;
 }
 
