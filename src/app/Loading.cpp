@@ -40,6 +40,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
     if (const auto icon = ExtractIconFromFile(path.toStdString(), n, -1))
         drawIcon(canvas, 0, 0, n, n, *icon);
     SourceBitmap = canvas;
+    SourceFileFacts = {};
     previewBitmap() = std::move(canvas);
     dimensions = QStringLiteral(" %1 x %1").arg(n);
 }
@@ -63,6 +64,7 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
     SourceBitmap = std::move(source);
+    SourceFileFacts = picture.bmpFileFacts();
     previewBitmap() = std::move(preview);
 }
 

@@ -39,9 +39,13 @@ void TTintoraForm::savbmpClick()
         return;
     }
     Bitmap copy = SourceBitmap;
-    if (Hue->Position() != 0 || Sat->Position() != 0 || Bright->Position() != 0)
+    // With every setting at 0 the source is written back as it was read.
+    PixelsSinceRead pixels = PixelsSinceRead::Unchanged;
+    if (Hue->Position() != 0 || Sat->Position() != 0 || Bright->Position() != 0) {
         filterPass(copy);
-    writeBmpFile(copy, target.toStdString());
+        pixels = PixelsSinceRead::Changed;
+    }
+    writeBmpFile(copy, target.toStdString(), SourceFileFacts, pixels);
     if (BatchMode)
         return;
     FB->RefreshFiles();
@@ -57,7 +61,7 @@ void TTintoraForm::savbmpasClick()
         return;
     Bitmap copy = SourceBitmap;
     filterPass(copy);
-    writeBmpFile(copy, path.toStdString());
+    writeBmpFile(copy, path.toStdString(), SourceFileFacts, PixelsSinceRead::Changed);
     FB->RefreshFiles();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "platform/ShiftState.h"
 
 #include <QString>
@@ -32,6 +33,9 @@ public:
 
     // Shared fields of the workspace.
     Bitmap SourceBitmap;
+    // What the BMP file of SourceBitmap said beside its pixels (empty for any
+    // other source), so that an unfiltered save writes it back as it was read.
+    BmpFileFacts SourceFileFacts;
     bool SuppressFilter = false;
     bool PickingExcluded = false;
     bool PickingTarget = false;

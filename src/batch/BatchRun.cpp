@@ -37,18 +37,18 @@ std::string targetPath(const std::string& source, const std::string& outDir)
     return (src.parent_path() / name).string();
 }
 
-Bitmap loadSource(const std::string& path, int iconSize)
+Source loadSource(const std::string& path, int iconSize)
 {
     if (lowerExtension(path) == ".ico") {
         Bitmap canvas(iconSize, iconSize, PixelFormat::Bits24);
         fillRect(canvas, Rect{0, 0, iconSize, iconSize}, clMagenta);
         if (const auto icon = ExtractIconFromFile(path, iconSize, -1))
             drawIcon(canvas, 0, 0, iconSize, iconSize, *icon);
-        return canvas;
+        return {std::move(canvas), {}};
     }
     Picture picture;
     picture.loadFromFile(path);
-    return picture.toBitmap();
+    return {picture.toBitmap(), picture.bmpFileFacts()};
 }
 
 void filterPass(Bitmap& bitmap, const BatchOptions& options)
@@ -66,9 +66,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& error
         try {
             if (!options.overwrite && fs::exists(target))
                 throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
-            Bitmap bitmap = loadSource(source, options.iconSize);
-            filterPass(bitmap, options);
-            writeBmpFile(bitmap, target);
+            Source loaded = loadSource(source, options.iconSize);
+            // The batch always runs the filter pass, whatever the settings.
+            filterPass(loaded.bitmap, options);
+            writeBmpFile(loaded.bitmap, target, loaded.facts, PixelsSinceRead::Changed);
             out << target << '\n';
         } catch (const std::exception& e) {
             errors << source << ": " << e.what() << '\n';

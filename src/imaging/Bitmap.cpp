@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
-#include <utility>
 
 namespace tintora {
 
@@ -148,7 +147,6 @@ void Bitmap::allocate()
 
 void Bitmap::setFormat(PixelFormat format, int bitsPerPixel)
 {
-    m_facts = {};
     m_format = format;
     m_bpp = bitsPerPixel ? bitsPerPixel : bitsFor(format);
     if (m_bpp == 0)
@@ -166,7 +164,6 @@ void Bitmap::setSize(int width, int height)
 {
     if (width == m_width && height == m_height)
         return;
-    changed();
     m_width = width;
     m_height = height;
     allocate();
@@ -180,10 +177,7 @@ void Bitmap::convertTo24()
     PixelStore converted(newStride * std::size_t(m_height), 0);
     RowToBgr toBgr(*this);
     for (int y = 0; y < m_height; ++y)
-        toBgr(std::as_const(*this).scanLine(y), converted.data() + std::size_t(m_height - 1 - y) * newStride,
-              3);
-    // A converted bitmap is one the program made: no file facts survive.
-    m_facts = {};
+        toBgr(scanLine(y), converted.data() + std::size_t(m_height - 1 - y) * newStride, 3);
     if (m_palette.empty() && m_bpp <= 8)
         m_palette = m_colorTable;
     m_pixels = std::move(converted);
@@ -192,17 +186,6 @@ void Bitmap::convertTo24()
     m_bpp = 24;
     m_masks = {};
     m_colorTable.clear();
-}
-
-std::uint8_t* Bitmap::scanLine(int y)
-{
-    changed();
-    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
-}
-
-const std::uint8_t* Bitmap::scanLine(int y) const
-{
-    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
 }
 
 ColorValue Bitmap::pixel(int x, int y) const

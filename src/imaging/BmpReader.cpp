@@ -26,7 +26,7 @@ BmpFileHeader readFileHeader(ByteCursor& in)
 
 } // namespace
 
-Bitmap readBmp(std::span<const std::uint8_t> bytes)
+BmpImage readBmpImage(std::span<const std::uint8_t> bytes)
 {
     ByteCursor in(bytes);
     if (bytes.size() >= 2 && (bytes[0] | (bytes[1] << 8)) != bmpSignature)
@@ -35,6 +35,11 @@ Bitmap readBmp(std::span<const std::uint8_t> bytes)
     if (header.type != bmpSignature)
         throw ImageError(texts::badBitmap);
     return decodeBmpDib(in, header.pixelOffset);
+}
+
+Bitmap readBmp(std::span<const std::uint8_t> bytes)
+{
+    return readBmpImage(bytes).bitmap;
 }
 
 } // namespace tintora

@@ -195,18 +195,20 @@ void attachTable(Bitmap& bmp, const std::vector<RGBQuad>& table, int bitCount)
 
 // ---- BMP files ----------------------------------------------------------
 
-void keepFileFacts(Bitmap& bmp, const DibHeader& h, std::size_t tableBytes, std::size_t pixelStart)
+BmpFileFacts fileFactsOf(const DibHeader& h, const Bitmap& bmp, std::size_t pixelStart)
 {
-    BmpFileFacts& facts = bmp.fileFacts();
+    BmpFileFacts facts;
+    facts.format = bmp.pixelFormat();
+    facts.bitsPerPixel = bmp.bitsPerPixel();
+    facts.width = bmp.width();
+    facts.height = bmp.height();
     facts.xPelsPerMeter = h.xPelsPerMeter;
     facts.yPelsPerMeter = h.yPelsPerMeter;
     facts.colorsImportant = h.colorsImportant;
     facts.coreFormat = h.core;
     facts.topDown = h.height < 0;
-    facts.compression = h.compression;
-    facts.infoHeaderSize = h.headerSize;
-    facts.colorTableBytes = std::uint32_t(tableBytes);
     facts.pixelDataOffset = std::uint32_t(pixelStart);
+    return facts;
 }
 
 // ---- Icon images ----------------------------------------------------------
@@ -288,7 +290,7 @@ DibHeader readDibHeader(ByteCursor& in)
     return h.headerSize == 12 ? readCoreHeader(in, h) : readInfoHeader(in, h);
 }
 
-Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
 {
     const std::size_t dibStart = in.pos();
     const DibHeader h = readDibHeader(in);
@@ -310,17 +312,16 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
         available = std::min<std::size_t>(available, h.imageSize);
     const auto data = in.bytes(available);
     checkBelievable(stride * height, data.size(), layout.rle);
-    Bitmap bmp = allocateBitmap(h, layout, height);
+    BmpImage image{allocateBitmap(h, layout, height), {}};
     if (layout.rle)
-        decodeRunLengths(bmp, data, table, h.compression == dibRle4 ? 4 : 8);
+        decodeRunLengths(image.bitmap, data, table, h.compression == dibRle4 ? 4 : 8);
     else
-        copyRows(bmp, data, h.height < 0);
-    attachTable(bmp, table, h.bitCount);
-    keepFileFacts(bmp, h, table.size() * (h.core ? 3 : 4), pixelStart);
-    // Last: filling the bitmap counts as changing it, which drops kept data.
+        copyRows(image.bitmap, data, h.height < 0);
+    attachTable(image.bitmap, table, h.bitCount);
+    image.facts = fileFactsOf(h, image.bitmap, pixelStart);
     if (layout.rle)
-        bmp.fileFacts().rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
-    return bmp;
+        image.facts.rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
+    return image;
 }
 
 Bitmap decodeIconDib(std::span<const std::uint8_t> bytes)

@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "imaging/ByteCursor.h"
 
 #include <cstdint>
@@ -42,9 +43,9 @@ DibHeader readDibHeader(ByteCursor& in);
 // The BMP file entry: `in` holds the whole file and stands just after its
 // 14-byte file header; `pixelOffset` is that header's pixel data offset. Any
 // header kind, bit fields and run-length data; rows the file lacks stay black.
-// Gives the bitmap in the file's own format; it keeps the file facts needed to
-// write it back unchanged.
-Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
+// Gives the bitmap in the file's own format, and the facts an unchanged
+// write-back needs.
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
 
 // The icon image entry: `bytes` are one icon image, a DIB with no file header
 // whose header height counts the colour rows and the 1-bit AND mask rows
