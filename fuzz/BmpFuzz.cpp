@@ -1,8 +1,7 @@
 // Feeds arbitrary bytes to the BMP reader and, for whatever decodes, the rest
-// of the road: 24 bits and a write read back.
+// of the road: an unchanged write-back, 24 bits and a write, each read back.
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
-#include "imaging/Dib.h"
 #include "imaging/ImageError.h"
 
 #include <cstdlib>
@@ -10,9 +9,10 @@
 namespace {
 
 // What the writer makes of a decoded bitmap must read back to the same pixels.
-void checkRoundTrip(const tintora::Bitmap& bmp)
+void checkRoundTrip(const tintora::Bitmap& bmp, const tintora::BmpFileFacts& facts,
+                    tintora::PixelsSinceRead pixels)
 {
-    const tintora::Bitmap again = tintora::readBmp(tintora::encodeBmp(bmp));
+    const tintora::Bitmap again = tintora::readBmp(tintora::encodeBmp(bmp, facts, pixels));
     if (again.width() != bmp.width() || again.height() != bmp.height())
         std::abort();
     if (std::int64_t(bmp.width()) * bmp.height() > (1 << 16))
@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::span<const std::uint8_t> bytes(data, size);
     try {
-        tintora::Bitmap bmp = tintora::readBmp(bytes);
-        checkRoundTrip(bmp);
-        bmp.convertTo24();
-        checkRoundTrip(bmp);
+        tintora::BmpImage image = tintora::readBmpImage(bytes);
+        checkRoundTrip(image.bitmap, image.facts, tintora::PixelsSinceRead::Unchanged);
+        image.bitmap.convertTo24();
+        checkRoundTrip(image.bitmap, image.facts, tintora::PixelsSinceRead::Changed);
     } catch (const tintora::ImageError&) {
     }
     return 0;

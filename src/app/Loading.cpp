@@ -36,6 +36,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
     const int n = 16 * IcoS->ItemIndex() + 16;
     Bitmap canvas = drawIconSource(QFile::encodeName(path).toStdString(), n);
     SourceBitmap = canvas;
+    SourceFileFacts = {};
     previewBitmap() = std::move(canvas);
     dimensions = QStringLiteral(" %1 x %1").arg(n);
 }
@@ -43,11 +44,12 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), Unshowable::ShowAnyway);
-    Bitmap preview = source;
+    SourceImage source = loadPictureSource(QFile::encodeName(path).toStdString(), Unshowable::ShowAnyway);
+    Bitmap preview = source.bitmap;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
-    SourceBitmap = std::move(source);
+    SourceBitmap = std::move(source.bitmap);
+    SourceFileFacts = std::move(source.facts);
     previewBitmap() = std::move(preview);
 }
 

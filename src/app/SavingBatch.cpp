@@ -5,7 +5,6 @@
 #include "browse/IconFileListBox.h"
 #include "controls/APICheckBox.h"
 #include "controls/GaugeBar.h"
-#include "imaging/BmpWriter.h"
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
 #include "recolor/RecolorJob.h"
@@ -46,11 +45,8 @@ void TTintoraForm::savbmpClick()
         savbmpasClick();
         return;
     }
-    Bitmap copy = SourceBitmap;
-    const RecolorSettings settings = recolorSettings();
-    if (!settings.changesNothing())
-        applySavePass(copy, settings);
-    writeBmpFile(copy, QFile::encodeName(target).toStdString());
+    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), QFile::encodeName(target).toStdString(),
+                  SavePass::WhenItChangesSomething);
     if (BatchMode)
         return;
     FB->RefreshFiles();
@@ -66,9 +62,8 @@ void TTintoraForm::savbmpasClick()
         return;
     // A name typed without any extension gets ".bmp", or the list would never show it.
     const QString target = extensionOf(path).isEmpty() ? path + QStringLiteral(".bmp") : path;
-    Bitmap copy = SourceBitmap;
-    applySavePass(copy, recolorSettings());
-    writeBmpFile(copy, QFile::encodeName(target).toStdString());
+    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), QFile::encodeName(target).toStdString(),
+                  SavePass::Always);
     FB->RefreshFiles();
 }
 

@@ -89,6 +89,7 @@ void TTintoraForm::FormCreate()
 {
     SourceBitmap = previewBitmap();
     SourceBitmap.convertTo24();
+    SourceFileFacts = {};
     LastFolder = QCoreApplication::applicationDirPath();
     if (!LastFolder.endsWith(QLatin1Char('/')))
         LastFolder += QLatin1Char('/');
@@ -96,7 +97,11 @@ void TTintoraForm::FormCreate()
 
 void TTintoraForm::FormShow() { FT->SelectPath(LastFolder); }
 
-void TTintoraForm::FormClose() { SourceBitmap = Bitmap(); }
+void TTintoraForm::FormClose()
+{
+    SourceBitmap = Bitmap();
+    SourceFileFacts = {};
+}
 
 void TTintoraForm::NextImg3Click() { close(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "platform/ShiftState.h"
 #include "recolor/RecolorJob.h"
 
@@ -36,6 +37,9 @@ public:
     // The file SourceBitmap was loaded from; empty while it holds no file's picture
     // (the sample, or after a failed load).
     QString LoadedFile;
+    // What the BMP file of SourceBitmap said beside its pixels (empty for any
+    // other source), so that an unfiltered save writes it back as it was read.
+    BmpFileFacts SourceFileFacts;
     bool SuppressFilter = false;
     bool PickingExcluded = false;
     bool PickingTarget = false;

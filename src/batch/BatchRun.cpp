@@ -1,6 +1,5 @@
 #include "batch/BatchRun.h"
 
-#include "imaging/BmpWriter.h"
 #include "imaging/Readers.h"
 #include "recolor/RecolorJob.h"
 
@@ -26,9 +25,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& error
         try {
             if (!options.overwrite && fs::exists(target))
                 throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
-            Bitmap bitmap = loadSource(source, options.iconSize, Unshowable::Fail);
-            applySavePass(bitmap, options.settings);
-            writeBmpFile(bitmap, target);
+            const SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
+            saveRecolored(loaded.bitmap, loaded.facts, options.settings, target, SavePass::Always);
             out << target << '\n';
         } catch (const std::exception& e) {
             errors << source << ": " << e.what() << '\n';

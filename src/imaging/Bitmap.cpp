@@ -1,68 +1,14 @@
 #include "imaging/Bitmap.h"
 
+#include "imaging/PixelRows.h"
+
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
 namespace tintora {
 
 namespace {
-
-ColorMasks defaultMasks(PixelFormat format)
-{
-    switch (format) {
-    case PixelFormat::Bits15:
-        return {0x7C00, 0x03E0, 0x001F};
-    case PixelFormat::Bits16:
-        return {0xF800, 0x07E0, 0x001F};
-    default:
-        return {};
-    }
-}
-
-// Expands the field selected by mask to 0..255.
-struct MaskChannel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint32_t maxValue = 0;
-
-    explicit MaskChannel(std::uint32_t m) : mask(m)
-    {
-        if (m == 0)
-            return;
-        shift = std::countr_zero(m);
-        maxValue = m >> shift;
-        // Only the contiguous low run counts; stray high bits are ignored.
-        maxValue = (maxValue + 1) & maxValue ? ((1u << std::countr_one(maxValue)) - 1) : maxValue;
-    }
-    std::uint8_t operator()(std::uint32_t pixel) const
-    {
-        if (maxValue == 0)
-            return 0;
-        std::uint32_t v = ((pixel & mask) >> shift) & maxValue;
-        if (maxValue == 255)
-            return std::uint8_t(v);
-        if (maxValue > 255) {
-            int extra = std::bit_width(maxValue) - 8;
-            return std::uint8_t(v >> extra);
-        }
-        // Narrow fields repeat their bits down to 8 (5 bits: v << 3 | v >> 2),
-        // so the top value gives 255 and levels stay evenly spread.
-        const int bits = std::bit_width(maxValue);
-        std::uint32_t wide = 0;
-        int filled = 0;
-        for (; filled < 8; filled += bits)
-            wide = (wide << bits) | v;
-        return std::uint8_t(wide >> (filled - 8));
-    }
-};
-
-struct MaskDecoder {
-    MaskChannel r, g, b;
-    explicit MaskDecoder(const ColorMasks& m) : r(m.red), g(m.green), b(m.blue) {}
-    ColorValue operator()(std::uint32_t p) const { return makeColor(r(p), g(p), b(p)); }
-};
 
 // The inverse of MaskChannel: places an 8-bit level in the field of a mask.
 std::uint32_t encodeChannel(const MaskChannel& channel, int level)
@@ -105,66 +51,13 @@ ColorValue tableColor(const std::vector<RGBQuad>& table, unsigned index)
     return makeColor(q.red, q.green, q.blue);
 }
 
-std::uint32_t read16(const std::uint8_t* p)
+// One pixel of an indexed row; the depth is a constant, so that unpacking a
+// single index costs no more than a direct shift.
+template <int Bits> ColorValue indexedPixel(const std::vector<RGBQuad>& table, const std::uint8_t* row, int x)
 {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
-}
-std::uint32_t read32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-
-// Converts one row of any format into blue, green, red bytes.
-void rowTo24(const Bitmap& bmp, int y, std::uint8_t* out)
-{
-    const std::uint8_t* in = bmp.scanLine(y);
-    const int w = bmp.width();
-    auto put = [&out](ColorValue c) {
-        out[0] = std::uint8_t(blueOf(c));
-        out[1] = std::uint8_t(greenOf(c));
-        out[2] = std::uint8_t(redOf(c));
-        out += 3;
-    };
-    const auto& table = bmp.colorTable();
-    switch (bmp.bitsPerPixel()) {
-    case 1:
-        for (int x = 0; x < w; ++x)
-            put(tableColor(table, (in[x >> 3] >> (7 - (x & 7))) & 1));
-        return;
-    case 4:
-        for (int x = 0; x < w; ++x)
-            put(tableColor(table, (x & 1) ? (in[x >> 1] & 0x0F) : (in[x >> 1] >> 4)));
-        return;
-    case 8:
-        for (int x = 0; x < w; ++x)
-            put(tableColor(table, in[x]));
-        return;
-    case 16: {
-        MaskDecoder decode(bmp.masks());
-        for (int x = 0; x < w; ++x)
-            put(decode(read16(in + 2 * x)));
-        return;
-    }
-    case 24:
-        std::memcpy(out, in, std::size_t(w) * 3);
-        return;
-    case 32:
-        if (bmp.pixelFormat() == PixelFormat::Custom) {
-            MaskDecoder decode(bmp.masks());
-            for (int x = 0; x < w; ++x)
-                put(decode(read32(in + 4 * x)));
-        } else {
-            for (int x = 0; x < w; ++x, in += 4, out += 3) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            }
-        }
-        return;
-    default:
-        std::memset(out, 0, std::size_t(w) * 3);
-    }
+    std::uint8_t index = 0;
+    unpackIndices(row, Bits, x, 1, &index);
+    return tableColor(table, index);
 }
 
 } // namespace
@@ -216,6 +109,18 @@ int Bitmap::bitsFor(PixelFormat format)
     return 0;
 }
 
+ColorMasks Bitmap::masksFor(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits15:
+        return {0x7C00, 0x03E0, 0x001F};
+    case PixelFormat::Bits16:
+        return {0xF800, 0x07E0, 0x001F};
+    default:
+        return {};
+    }
+}
+
 int Bitmap::strideFor(int width, int bitsPerPixel)
 {
     return int(((std::int64_t(width) * bitsPerPixel + 31) / 32) * 4);
@@ -242,13 +147,12 @@ void Bitmap::allocate()
 
 void Bitmap::setFormat(PixelFormat format, int bitsPerPixel)
 {
-    m_facts = {};
     m_format = format;
     m_bpp = bitsPerPixel ? bitsPerPixel : bitsFor(format);
     if (m_bpp == 0)
         m_bpp = 32;
     if (format != PixelFormat::Custom)
-        m_masks = defaultMasks(format);
+        m_masks = masksFor(format);
     if (m_bpp > 8)
         m_colorTable.clear();
     else
@@ -260,7 +164,6 @@ void Bitmap::setSize(int width, int height)
 {
     if (width == m_width && height == m_height)
         return;
-    changed();
     m_width = width;
     m_height = height;
     allocate();
@@ -270,31 +173,19 @@ void Bitmap::convertTo24()
 {
     if (m_format == PixelFormat::Bits24 && m_bpp == 24)
         return;
-    const int newStride = strideFor(m_width, 24);
-    PixelStore converted(std::size_t(newStride) * std::size_t(m_height), 0);
+    const std::size_t newStride = std::size_t(strideFor(m_width, 24));
+    PixelStore converted(newStride * std::size_t(m_height), 0);
+    RowToBgr toBgr(*this);
     for (int y = 0; y < m_height; ++y)
-        rowTo24(*this, y, converted.data() + std::size_t(m_height - 1 - y) * newStride);
-    // A converted bitmap is one the program made: no file facts survive.
-    m_facts = {};
+        toBgr(scanLine(y), converted.data() + std::size_t(m_height - 1 - y) * newStride, 3);
     if (m_palette.empty() && m_bpp <= 8)
         m_palette = m_colorTable;
     m_pixels = std::move(converted);
-    m_stride = newStride;
+    m_stride = int(newStride);
     m_format = PixelFormat::Bits24;
     m_bpp = 24;
     m_masks = {};
     m_colorTable.clear();
-}
-
-std::uint8_t* Bitmap::scanLine(int y)
-{
-    changed();
-    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
-}
-
-const std::uint8_t* Bitmap::scanLine(int y) const
-{
-    return m_pixels.data() + std::size_t(m_height - 1 - y) * m_stride;
 }
 
 ColorValue Bitmap::pixel(int x, int y) const
@@ -304,18 +195,18 @@ ColorValue Bitmap::pixel(int x, int y) const
     const std::uint8_t* row = scanLine(y);
     switch (m_bpp) {
     case 1:
-        return tableColor(m_colorTable, (row[x >> 3] >> (7 - (x & 7))) & 1);
+        return indexedPixel<1>(m_colorTable, row, x);
     case 4:
-        return tableColor(m_colorTable, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+        return indexedPixel<4>(m_colorTable, row, x);
     case 8:
-        return tableColor(m_colorTable, row[x]);
+        return indexedPixel<8>(m_colorTable, row, x);
     case 16:
-        return MaskDecoder(m_masks)(read16(row + 2 * x));
+        return MaskDecoder(m_masks)(loadLe16(row + 2 * x));
     case 24:
         return makeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     case 32:
         if (m_format == PixelFormat::Custom)
-            return MaskDecoder(m_masks)(read32(row + 4 * x));
+            return MaskDecoder(m_masks)(loadLe32(row + 4 * x));
         return makeColor(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
     default:
         return 0;

@@ -24,20 +24,6 @@ struct ColorMasks {
     friend bool operator==(const ColorMasks&, const ColorMasks&) = default;
 };
 
-// File facts a BMP reader keeps so an unchanged bitmap can be written back as read.
-// Any change of the pixels through a writable row drops `rleData` and `topDown`.
-struct BmpFileFacts {
-    std::int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
-    std::uint32_t colorsImportant = 0;
-    bool coreFormat = false;           // read from a 12-byte core header
-    bool topDown = false;              // read from a negative-height file, unchanged since
-    std::uint32_t compression = 0;     // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
-    std::uint32_t infoHeaderSize = 0;  // of the file the kept data came from
-    std::uint32_t colorTableBytes = 0; // of the file the kept data came from
-    std::uint32_t pixelDataOffset = 0; // where the rows started in that file
-    std::vector<std::uint8_t> rleData; // info header to end of file, for an unchanged write-back
-};
-
 // The depth shown for a format: "1bpp" .. "32bpp", empty for device and custom.
 const char* depthText(PixelFormat format);
 
@@ -48,7 +34,9 @@ struct Rect {
 };
 
 // A picture of width x height pixels. Rows are stored bottom-up, each padded to
-// 4 bytes, and addressed by row number from the top. Copies share nothing.
+// 4 bytes, and addressed by row number from the top. Copies share nothing. A
+// plain value: it knows nothing of the file it came from (a reader hands that
+// back beside it, see BmpFileFacts), so no accessor has side effects.
 class Bitmap {
 public:
     Bitmap() = default;
@@ -69,41 +57,21 @@ public:
     // colour table becomes the palette, so it can still be written back.
     void convertTo24();
 
-    // Row y counted from the top. The writable form marks the bitmap changed.
-    std::uint8_t* scanLine(int y);
-    const std::uint8_t* scanLine(int y) const;
-    const std::uint8_t* constScanLine(int y) const { return scanLine(y); }
+    // Row y counted from the top.
+    std::uint8_t* scanLine(int y) { return m_pixels.data() + rowOffset(y); }
+    const std::uint8_t* scanLine(int y) const { return m_pixels.data() + rowOffset(y); }
     // Raw storage, bottom row first.
-    std::uint8_t* bits()
-    {
-        changed();
-        return m_pixels.data();
-    }
+    std::uint8_t* bits() { return m_pixels.data(); }
     const std::uint8_t* bits() const { return m_pixels.data(); }
     std::size_t byteSize() const { return m_pixels.size(); }
 
-    // The writable forms mark the bitmap changed, like writable rows.
-    std::vector<RGBQuad>& colorTable()
-    {
-        changed();
-        return m_colorTable;
-    }
+    std::vector<RGBQuad>& colorTable() { return m_colorTable; }
     const std::vector<RGBQuad>& colorTable() const { return m_colorTable; }
     // A palette kept for formats above 8 bits (written back as a colour table).
-    std::vector<RGBQuad>& palette()
-    {
-        changed();
-        return m_palette;
-    }
+    std::vector<RGBQuad>& palette() { return m_palette; }
     const std::vector<RGBQuad>& palette() const { return m_palette; }
-    ColorMasks& masks()
-    {
-        changed();
-        return m_masks;
-    }
+    ColorMasks& masks() { return m_masks; }
     const ColorMasks& masks() const { return m_masks; }
-    BmpFileFacts& fileFacts() { return m_facts; }
-    const BmpFileFacts& fileFacts() const { return m_facts; }
 
     // Colour of one pixel through table, masks or direct bytes.
     ColorValue pixel(int x, int y) const;
@@ -113,13 +81,11 @@ public:
 
     static int strideFor(int width, int bitsPerPixel);
     static int bitsFor(PixelFormat format);
+    // The masks a format implies: 5-5-5 for Bits15, 5-6-5 for Bits16, else none.
+    static ColorMasks masksFor(PixelFormat format);
 
 private:
-    void changed()
-    {
-        m_facts.rleData.clear();
-        m_facts.topDown = false;
-    }
+    std::size_t rowOffset(int y) const { return std::size_t(m_height - 1 - y) * std::size_t(m_stride); }
     void allocate();
 
     int m_width = 0, m_height = 0;
@@ -130,7 +96,6 @@ private:
     std::vector<RGBQuad> m_colorTable;
     std::vector<RGBQuad> m_palette;
     ColorMasks m_masks;
-    BmpFileFacts m_facts;
 };
 
 // Draws src onto dst with its top-left corner at (x, y), clipped to dst.

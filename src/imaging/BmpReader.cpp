@@ -18,18 +18,15 @@ constexpr std::uint16_t bmpSignature = 0x4D42; // "BM"
 
 BmpFileHeader readFileHeader(ByteCursor& in)
 {
+    // The file size is not trusted: files in the wild get it wrong.
     BmpFileHeader h;
-    h.type = in.u16();
-    h.fileSize = in.u32(); // not trusted: files in the wild get it wrong
-    h.reserved1 = in.u16();
-    h.reserved2 = in.u16();
-    h.pixelOffset = in.u32();
+    in.fields(h.type, h.fileSize, h.reserved1, h.reserved2, h.pixelOffset);
     return h;
 }
 
 } // namespace
 
-Bitmap readBmp(std::span<const std::uint8_t> bytes)
+BmpImage readBmpImage(std::span<const std::uint8_t> bytes)
 {
     ByteCursor in(bytes);
     if (bytes.size() >= 2 && (bytes[0] | (bytes[1] << 8)) != bmpSignature)
@@ -38,6 +35,11 @@ Bitmap readBmp(std::span<const std::uint8_t> bytes)
     if (header.type != bmpSignature)
         throw ImageError(texts::badBitmap);
     return decodeBmpDib(in, header.pixelOffset);
+}
+
+Bitmap readBmp(std::span<const std::uint8_t> bytes)
+{
+    return readBmpImage(bytes).bitmap;
 }
 
 } // namespace tintora

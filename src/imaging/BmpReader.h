@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "imaging/Picture.h"
 
 #include <cstdint>
@@ -7,28 +8,34 @@
 
 namespace tintora {
 
-// Decodes a whole BMP file. Throws ImageError with "Image bitmap incorrecte"
-// for what is not a BMP file or not a creatable bitmap, and with "Erreur de
-// lecture du flux" when the file ends inside a header or table.
+// Decodes a whole BMP file: its pixels, and beside them what the writer needs
+// to write the file back as it was read. Throws ImageError with "Image bitmap
+// incorrecte" for what is not a BMP file or not a creatable bitmap, and with
+// "Erreur de lecture du flux" when the file ends inside a header or table.
+BmpImage readBmpImage(std::span<const std::uint8_t> bytes);
+
+// The pixels alone, for callers that never write the file back.
 Bitmap readBmp(std::span<const std::uint8_t> bytes);
 
 // The bitmap kind of graphic: what the BMP reader makes and what a picture
-// holds after setBitmap.
+// holds after setBitmap. It keeps the file facts of a BMP file it read.
 class BitmapGraphic final : public Graphic {
 public:
     BitmapGraphic() = default;
-    explicit BitmapGraphic(Bitmap bitmap) : m_bitmap(std::move(bitmap)) {}
+    explicit BitmapGraphic(Bitmap bitmap) : m_image{std::move(bitmap), {}} {}
 
-    void load(std::span<const std::uint8_t> bytes) override { m_bitmap = readBmp(bytes); }
-    int width() const override { return m_bitmap.width(); }
-    int height() const override { return m_bitmap.height(); }
-    Bitmap toBitmap() override { return m_bitmap; }
+    void load(std::span<const std::uint8_t> bytes) override { m_image = readBmpImage(bytes); }
+    int width() const override { return m_image.bitmap.width(); }
+    int height() const override { return m_image.bitmap.height(); }
+    Bitmap toBitmap() override { return m_image.bitmap; }
 
-    Bitmap& bitmap() { return m_bitmap; }
-    const Bitmap& bitmap() const { return m_bitmap; }
+    Bitmap& bitmap() { return m_image.bitmap; }
+    const Bitmap& bitmap() const { return m_image.bitmap; }
+    // Empty for a bitmap that was set rather than read.
+    const BmpFileFacts& fileFacts() const { return m_image.facts; }
 
 private:
-    Bitmap m_bitmap;
+    BmpImage m_image;
 };
 
 } // namespace tintora

@@ -1,8 +1,10 @@
 #include "imaging/BmpWriter.h"
 
+#include "imaging/BmpReader.h"
 #include "imaging/ImageError.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -72,18 +74,41 @@ struct HeaderBytes {
     }
 };
 
-// A bitmap that still holds the data of a run-length file it was read from,
-// unchanged since: the file header, then that data as it was read.
-void writeKeptData(const Bitmap& bmp, ByteSink& out)
+// Whether facts describe this bitmap: it has the layout they were read with.
+bool describes(const BmpFileFacts& facts, const Bitmap& bmp)
 {
-    const BmpFileFacts& facts = bmp.fileFacts();
-    // The rows start where they started in the source file, gap included.
-    const std::uint32_t offset =
-        facts.pixelDataOffset ? facts.pixelDataOffset : 14 + facts.infoHeaderSize + facts.colorTableBytes;
+    return facts.bitsPerPixel != 0 && facts.format == bmp.pixelFormat() &&
+           facts.bitsPerPixel == bmp.bitsPerPixel() && facts.width == bmp.width() &&
+           facts.height == bmp.height();
+}
+
+bool samePicture(const Bitmap& a, const Bitmap& b)
+{
+    return a.pixelFormat() == b.pixelFormat() && a.bitsPerPixel() == b.bitsPerPixel() &&
+           a.width() == b.width() && a.height() == b.height() && a.byteSize() == b.byteSize() &&
+           (a.byteSize() == 0 || std::memcmp(a.bits(), b.bits(), a.byteSize()) == 0) &&
+           a.colorTable() == b.colorTable() && a.palette() == b.palette() && a.masks() == b.masks();
+}
+
+// The file a run-length bitmap was read from, as read but for the file header,
+// which is made again: the rows start where they started, gap included.
+std::vector<std::uint8_t> keptFile(const BmpFileFacts& facts)
+{
     HeaderBytes h;
-    h.fileHeader(14 + std::uint64_t(facts.rleData.size()), offset);
-    out.put(h.bytes.data(), h.bytes.size());
-    out.put(facts.rleData.data(), facts.rleData.size());
+    h.fileHeader(14 + std::uint64_t(facts.rleData.size()), facts.pixelDataOffset);
+    h.bytes.insert(h.bytes.end(), facts.rleData.begin(), facts.rleData.end());
+    return std::move(h.bytes);
+}
+
+// Whether kept bytes still give exactly this bitmap, so that writing them
+// back loses nothing that was done to the bitmap since.
+bool decodesTo(const std::vector<std::uint8_t>& file, const Bitmap& bmp)
+{
+    try {
+        return samePicture(readBmp(file), bmp);
+    } catch (const ImageError&) {
+        return false;
+    }
 }
 
 // The colour table written for a bitmap: its table up to 8 bits per pixel
@@ -119,15 +144,17 @@ void writeRows(const Bitmap& bmp, bool topDown, ByteSink& out)
         out.put(bmp.scanLine(y), stride);
 }
 
-void writeEncoded(const Bitmap& bmp, ByteSink& out)
+// Writes the bitmap in a layout of our own: a core header where `facts` came
+// from a core file and the depth allows it, else a 40-byte header (masks
+// after it); `facts` are the empty facts when they do not describe the bitmap.
+void writeEncoded(const Bitmap& bmp, const BmpFileFacts& facts, bool keepRowOrder, ByteSink& out)
 {
-    const BmpFileFacts& facts = bmp.fileFacts();
     const int bpp = bmp.bitsPerPixel();
     const bool core = facts.coreFormat && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) &&
                       bmp.width() <= 0xFFFF && bmp.height() <= 0xFFFF;
     const bool masks =
         !core && (bmp.pixelFormat() == PixelFormat::Bits16 || bmp.pixelFormat() == PixelFormat::Custom);
-    const bool topDown = facts.topDown && !core;
+    const bool topDown = keepRowOrder && facts.topDown && !core;
     const std::vector<RGBQuad> table = tableToWrite(bmp, core);
     const std::uint32_t headerSize = core ? 12 : 40 + (masks ? 12 : 0);
     const std::uint32_t offset = 14 + headerSize + std::uint32_t(table.size()) * (core ? 3 : 4);
@@ -170,12 +197,19 @@ void writeEncoded(const Bitmap& bmp, ByteSink& out)
     writeRows(bmp, topDown, out);
 }
 
-void encodeTo(const Bitmap& bmp, ByteSink& out)
+void encodeTo(const Bitmap& bmp, const BmpFileFacts& facts, PixelsSinceRead pixels, ByteSink& out)
 {
-    if (!bmp.fileFacts().rleData.empty())
-        writeKeptData(bmp, out);
-    else
-        writeEncoded(bmp, out);
+    static const BmpFileFacts none;
+    const bool described = describes(facts, bmp);
+    const bool unchanged = described && pixels == PixelsSinceRead::Unchanged;
+    if (unchanged && !facts.rleData.empty()) {
+        const std::vector<std::uint8_t> kept = keptFile(facts);
+        if (decodesTo(kept, bmp)) {
+            out.put(kept.data(), kept.size());
+            return;
+        }
+    }
+    writeEncoded(bmp, described ? facts : none, unchanged, out);
 }
 
 // A temporary file beside the target, removed unless it was renamed into place.
@@ -252,21 +286,22 @@ bool mayReplace(const fs::path& target)
 
 } // namespace
 
-void writeBmp(const Bitmap& bmp, std::FILE* out)
+void writeBmp(const Bitmap& bmp, std::FILE* out, const BmpFileFacts& facts, PixelsSinceRead pixels)
 {
     FileSink sink(out);
-    encodeTo(bmp, sink);
+    encodeTo(bmp, facts, pixels, sink);
 }
 
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bmp)
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bmp, const BmpFileFacts& facts, PixelsSinceRead pixels)
 {
     std::vector<std::uint8_t> bytes;
     VectorSink sink(bytes);
-    encodeTo(bmp, sink);
+    encodeTo(bmp, facts, pixels, sink);
     return bytes;
 }
 
-void writeBmpFile(const Bitmap& bmp, const std::string& path)
+void writeBmpFile(const Bitmap& bmp, const std::string& path, const BmpFileFacts& facts,
+                  PixelsSinceRead pixels)
 {
     const auto cannotCreate = [&path] { return ImageError(formatText(texts::cannotCreate, path.c_str())); };
     const fs::path target = resolveTarget(path);
@@ -275,7 +310,7 @@ void writeBmpFile(const Bitmap& bmp, const std::string& path)
     TemporaryFile temp(target);
     if (!temp.file())
         throw cannotCreate();
-    writeBmp(bmp, temp.file());
+    writeBmp(bmp, temp.file(), facts, pixels);
     if (!temp.close())
         throw ImageError(texts::streamWrite);
     std::error_code ec;

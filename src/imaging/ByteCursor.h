@@ -6,6 +6,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <type_traits>
 
 namespace tintora {
 
@@ -44,6 +45,10 @@ public:
     }
     std::int16_t i16() { return std::int16_t(u16()); }
     std::int32_t i32() { return std::int32_t(u32()); }
+    // Reads little-endian fields in the order given, each as wide as its own
+    // type, so that a struct mirroring an on-disk layout reads in one call
+    // that lists its members as the layout does.
+    template <class... Fields> void fields(Fields&... out) { (field(out), ...); }
     std::uint8_t peek() const { if (atEnd()) fail(); return m_data[m_pos]; }
 
     std::span<const std::uint8_t> bytes(std::size_t n)
@@ -58,6 +63,16 @@ public:
     [[noreturn]] void fail() const { throw ImageError(m_error); }
 
 private:
+    template <class T> void field(T& out)
+    {
+        static_assert(std::is_integral_v<T> && (sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4));
+        if constexpr (sizeof(T) == 1)
+            out = T(u8());
+        else if constexpr (sizeof(T) == 2)
+            out = T(u16());
+        else
+            out = T(u32());
+    }
     void need(std::size_t n) const
     {
         if (n > m_data.size() - m_pos)

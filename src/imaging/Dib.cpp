@@ -1,5 +1,9 @@
 #include "imaging/Dib.h"
 
+#include "imaging/DibRle.h"
+#include "imaging/IconDecoder.h"
+#include "imaging/PixelRows.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -7,8 +11,6 @@
 namespace tintora {
 
 namespace {
-
-constexpr ColorMasks masks565{0xF800, 0x07E0, 0x001F};
 
 [[noreturn]] void failBadBitmap()
 {
@@ -36,25 +38,15 @@ DibHeader readInfoHeader(ByteCursor& in, DibHeader h)
     std::array<std::uint8_t, 48> fields{};
     std::memcpy(fields.data(), body.data(), std::min(body.size(), fields.size()));
     ByteCursor f(fields);
-    h.width = f.i32();
-    h.height = f.i32();
-    h.planes = f.u16();
-    h.bitCount = f.u16();
-    h.compression = f.u32();
-    h.imageSize = f.u32();
-    h.xPelsPerMeter = f.i32();
-    h.yPelsPerMeter = f.i32();
-    h.colorsUsed = f.u32();
-    h.colorsImportant = f.u32();
+    f.fields(h.width, h.height, h.planes, h.bitCount, h.compression, h.imageSize, h.xPelsPerMeter,
+             h.yPelsPerMeter, h.colorsUsed, h.colorsImportant);
     if (h.compression != dibBitFields || (h.bitCount != 16 && h.bitCount != 32))
         return h;
     // Headers of 52 bytes and more hold the masks themselves (V2 to V5 kinds);
     // a plain 40-byte header is followed by them.
     h.hasMasks = true;
     ByteCursor& m = h.headerSize >= 52 ? f : in;
-    h.masks.red = m.u32();
-    h.masks.green = m.u32();
-    h.masks.blue = m.u32();
+    m.fields(h.masks.red, h.masks.green, h.masks.blue);
     return h;
 }
 
@@ -96,7 +88,9 @@ Layout chooseLayout(const DibHeader& h)
         return {PixelFormat::Device, 32, true};
     case dibBitFields:
         if (h.bitCount == 16)
-            return {h.masks == masks565 ? PixelFormat::Bits16 : PixelFormat::Custom, 16};
+            return {h.masks == Bitmap::masksFor(PixelFormat::Bits16) ? PixelFormat::Bits16
+                                                                     : PixelFormat::Custom,
+                    16};
         if (h.bitCount == 32)
             return {PixelFormat::Custom, 32};
         failBadBitmap();
@@ -141,6 +135,8 @@ Bitmap allocateBitmap(const DibHeader& h, const Layout& layout, std::int64_t hei
 std::vector<RGBQuad> readColorTable(ByteCursor& in, std::size_t count, bool core)
 {
     const std::size_t entrySize = core ? 3 : 4;
+    if (count > in.remaining() / entrySize) // checked before the product, which could wrap
+        in.fail();
     const auto bytes = in.bytes(count * entrySize);
     std::vector<RGBQuad> table(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -197,106 +193,92 @@ void attachTable(Bitmap& bmp, const std::vector<RGBQuad>& table, int bitCount)
     bmp.palette().assign(table.begin(), table.begin() + std::ptrdiff_t(kept));
 }
 
-// Walks run-length codes into a device bitmap, bottom row first. Pixels the
-// codes skip (deltas, early ends of line or bitmap, a cut stream) stay black;
-// runs that pass the end of a row are clipped rather than wrapped.
-class RleDecoder {
-public:
-    RleDecoder(Bitmap& bmp, const std::vector<RGBQuad>& table, bool fourBit)
-        : m_base(bmp.bits()), m_stride(std::size_t(bmp.stride())), m_width(bmp.width()),
-          m_height(bmp.height()), m_table(table), m_fourBit(fourBit)
-    {
-    }
+// ---- BMP files ----------------------------------------------------------
 
-    void run(ByteCursor in)
-    {
-        while (m_row < m_height && in.remaining() >= 2) {
-            const unsigned count = in.u8(), value = in.u8();
-            if (count > 0)
-                putRun(count, value);
-            else if (value == 0)
-                nextLine();
-            else if (value == 1)
-                return;
-            else if (value == 2)
-                delta(in);
-            else if (!absolute(in, value))
-                return;
-        }
-    }
-
-private:
-    void put(unsigned index)
-    {
-        if (m_x >= m_width)
-            return;
-        std::uint8_t* p = m_base + std::size_t(m_row) * m_stride + std::size_t(m_x) * 4;
-        if (index < m_table.size()) {
-            p[0] = m_table[index].blue;
-            p[1] = m_table[index].green;
-            p[2] = m_table[index].red;
-        }
-        ++m_x;
-    }
-    void putRun(unsigned count, unsigned value)
-    {
-        for (unsigned i = 0; i < count && m_x < m_width; ++i)
-            put(m_fourBit ? ((i & 1) ? value & 0x0F : value >> 4) : value);
-    }
-    void nextLine()
-    {
-        m_x = 0;
-        ++m_row;
-    }
-    void delta(ByteCursor& in)
-    {
-        if (in.remaining() < 2) {
-            m_row = m_height;
-            return;
-        }
-        m_x = std::min(m_width, m_x + in.u8());
-        m_row += in.u8();
-    }
-    // An absolute run of `count` pixels, padded to a 16-bit boundary. Returns
-    // false when the stream ends inside it.
-    bool absolute(ByteCursor& in, unsigned count)
-    {
-        const std::size_t bytes = m_fourBit ? (count + 1) / 2 : count;
-        const std::size_t have = std::min(bytes, in.remaining());
-        const auto data = in.bytes(have);
-        for (unsigned i = 0; i < count && m_x < m_width; ++i) {
-            const std::size_t at = m_fourBit ? i / 2 : i;
-            if (at >= have)
-                break;
-            put(m_fourBit ? ((i & 1) ? data[at] & 0x0F : data[at] >> 4) : data[at]);
-        }
-        if (have < bytes)
-            return false;
-        if ((bytes & 1) && !in.atEnd())
-            in.skip(1);
-        return true;
-    }
-
-    std::uint8_t* m_base;
-    std::size_t m_stride;
-    int m_width, m_height;
-    const std::vector<RGBQuad>& m_table;
-    bool m_fourBit;
-    int m_x = 0, m_row = 0;
-};
-
-void keepFileFacts(Bitmap& bmp, const DibHeader& h, std::size_t tableBytes, std::size_t pixelStart)
+BmpFileFacts fileFactsOf(const DibHeader& h, const Bitmap& bmp, std::size_t pixelStart)
 {
-    BmpFileFacts& facts = bmp.fileFacts();
+    BmpFileFacts facts;
+    facts.format = bmp.pixelFormat();
+    facts.bitsPerPixel = bmp.bitsPerPixel();
+    facts.width = bmp.width();
+    facts.height = bmp.height();
     facts.xPelsPerMeter = h.xPelsPerMeter;
     facts.yPelsPerMeter = h.yPelsPerMeter;
     facts.colorsImportant = h.colorsImportant;
     facts.coreFormat = h.core;
     facts.topDown = h.height < 0;
-    facts.compression = h.compression;
-    facts.infoHeaderSize = h.headerSize;
-    facts.colorTableBytes = std::uint32_t(tableBytes);
     facts.pixelDataOffset = std::uint32_t(pixelStart);
+    return facts;
+}
+
+// ---- Icon images ----------------------------------------------------------
+
+// The colour rows and the AND mask rows of an icon image, bottom row first.
+struct IconRows {
+    std::int64_t width = 0, height = 0;
+    std::size_t colorStride = 0, maskStride = 0;
+    std::span<const std::uint8_t> color, mask;
+};
+
+// The header height counts the colour rows and the mask rows together. Both
+// must be there in full: an icon image is never shown in part.
+IconRows takeIconRows(ByteCursor& in, const DibHeader& h, const Layout& layout)
+{
+    IconRows rows;
+    rows.width = h.width;
+    rows.height = h.height / 2;
+    if (rows.width <= 0 || rows.height <= 0 || rows.width > kMaxIconSide || rows.height > kMaxIconSide)
+        failBadBitmap();
+    rows.colorStride = std::size_t(checkedStride(h, layout, rows.height));
+    rows.maskStride = std::size_t(Bitmap::strideFor(h.width, 1));
+    const std::uint64_t colorBytes = std::uint64_t(rows.colorStride) * std::uint64_t(rows.height);
+    const std::uint64_t maskBytes = std::uint64_t(rows.maskStride) * std::uint64_t(rows.height);
+    if (colorBytes + maskBytes > in.remaining())
+        failBadBitmap();
+    rows.color = in.bytes(std::size_t(colorBytes));
+    rows.mask = in.bytes(std::size_t(maskBytes));
+    return rows;
+}
+
+// A 32-bit image whose alpha bytes are all 0 was made before alpha existed:
+// its mask says what shows.
+bool hasAlphaChannel(const Layout& layout, std::span<const std::uint8_t> colorRows)
+{
+    if (layout.bitsPerPixel != 32)
+        return false;
+    for (std::size_t i = 3; i < colorRows.size(); i += 4)
+        if (colorRows[i] != 0)
+            return true;
+    return false;
+}
+
+// Converts the stored colour rows to blue, green, red bytes and lays alpha
+// over them: the image's own alpha bytes, or 0 where a mask bit is set and 255
+// elsewhere. Rows go straight from the file bytes to the output.
+Bitmap composeIcon(const Layout& layout, const std::vector<RGBQuad>& table, const IconRows& rows)
+{
+    const bool ownAlpha = hasAlphaChannel(layout, rows.color);
+    Bitmap out(int(rows.width), int(rows.height), PixelFormat::Bits32);
+    // BI_RGB rows of 16 bits are 5-5-5; the other layouts need no masks.
+    RowToBgr toBgr(layout.format, layout.bitsPerPixel, Bitmap::masksFor(layout.format), table,
+                   int(rows.width));
+    const std::size_t width = std::size_t(rows.width);
+    std::vector<std::uint8_t> maskBits(width);
+    for (int y = 0; y < out.height(); ++y) {
+        const std::size_t stored = std::size_t(out.height() - 1 - y); // rows run bottom-up
+        const std::uint8_t* colorRow = rows.color.data() + stored * rows.colorStride;
+        std::uint8_t* o = out.scanLine(y);
+        toBgr(colorRow, o, 4);
+        if (ownAlpha) {
+            for (std::size_t x = 0; x < width; ++x)
+                o[4 * x + 3] = colorRow[4 * x + 3];
+            continue;
+        }
+        unpackIndices(rows.mask.data() + stored * rows.maskStride, 1, 0, rows.width, maskBits.data());
+        for (std::size_t x = 0; x < width; ++x)
+            o[4 * x + 3] = maskBits[x] ? 0 : 255;
+    }
+    return out;
 }
 
 } // namespace
@@ -308,7 +290,7 @@ DibHeader readDibHeader(ByteCursor& in)
     return h.headerSize == 12 ? readCoreHeader(in, h) : readInfoHeader(in, h);
 }
 
-Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
 {
     const std::size_t dibStart = in.pos();
     const DibHeader h = readDibHeader(in);
@@ -330,18 +312,30 @@ Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
         available = std::min<std::size_t>(available, h.imageSize);
     const auto data = in.bytes(available);
     checkBelievable(stride * height, data.size(), layout.rle);
-    Bitmap bmp = allocateBitmap(h, layout, height);
-    if (layout.rle) {
-        RleDecoder(bmp, table, h.compression == dibRle4).run(ByteCursor(data));
-    } else {
-        copyRows(bmp, data, h.height < 0);
-    }
-    attachTable(bmp, table, h.bitCount);
-    keepFileFacts(bmp, h, table.size() * (h.core ? 3 : 4), pixelStart);
-    // Last: filling the bitmap counts as changing it, which drops kept data.
+    BmpImage image{allocateBitmap(h, layout, height), {}};
     if (layout.rle)
-        bmp.fileFacts().rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
-    return bmp;
+        decodeRunLengths(image.bitmap, data, table, h.compression == dibRle4 ? 4 : 8);
+    else
+        copyRows(image.bitmap, data, h.height < 0);
+    attachTable(image.bitmap, table, h.bitCount);
+    image.facts = fileFactsOf(h, image.bitmap, pixelStart);
+    if (layout.rle)
+        image.facts.rleData.assign(in.data().begin() + std::ptrdiff_t(dibStart), in.data().end());
+    return image;
+}
+
+Bitmap decodeIconDib(std::span<const std::uint8_t> bytes)
+{
+    // Every failure of an icon image, a cut one included, is a bad bitmap.
+    ByteCursor in(bytes, texts::badBitmap);
+    const DibHeader h = readDibHeader(in);
+    // Icon images never use a core or short OS/2 header, nor compression.
+    if (h.headerSize < 40 || h.planes != 1 || h.compression != dibRgb)
+        failBadBitmap();
+    const Layout layout = chooseLayout(h);
+    const std::vector<RGBQuad> table = readColorTable(in, defaultTableSize(h), false);
+    const IconRows rows = takeIconRows(in, h, layout);
+    return composeIcon(layout, table, rows);
 }
 
 } // namespace tintora

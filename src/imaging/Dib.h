@@ -1,11 +1,16 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "imaging/ByteCursor.h"
 
 #include <cstdint>
 #include <span>
 
 namespace tintora {
+
+// The one decoder of device-independent bitmaps, for BMP files and for the
+// bitmaps inside icons. Both entries share the header, colour table and row
+// handling; they differ in what surrounds the DIB and in what they return.
 
 // Compression codes of a device-independent bitmap.
 enum DibCompression : std::uint32_t { dibRgb = 0, dibRle8 = 1, dibRle4 = 2, dibBitFields = 3 };
@@ -35,9 +40,21 @@ inline constexpr std::int64_t maxDibPixelBytes = std::int64_t(1) << 28;
 // when they are not part of the header.
 DibHeader readDibHeader(ByteCursor& in);
 
-// Decodes the DIB of a BMP file: `in` holds the whole file and stands just
-// after its 14-byte file header; `pixelOffset` is that header's pixel data
-// offset. The bitmap keeps the file facts needed to write it back unchanged.
-Bitmap decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
+// The BMP file entry: `in` holds the whole file and stands just after its
+// 14-byte file header; `pixelOffset` is that header's pixel data offset. Any
+// header kind, bit fields and run-length data; rows the file lacks stay black.
+// Gives the bitmap in the file's own format, and the facts an unchanged
+// write-back needs.
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
+
+// The icon image entry: `bytes` are one icon image, a DIB with no file header
+// whose header height counts the colour rows and the 1-bit AND mask rows
+// after them. Only BI_RGB images of 1, 4, 8, 16, 24 or 32 bits with a header of
+// at least 40 bytes, and every row present. Gives a 32-bit bitmap of blue,
+// green, red, alpha bytes: alpha from a 32-bit image's own alpha bytes when
+// they are not all 0, else 0 where the mask hides a pixel and 255 elsewhere.
+// Every failure is ImageError("Image bitmap incorrecte"); no side may pass
+// kMaxIconSide.
+Bitmap decodeIconDib(std::span<const std::uint8_t> bytes);
 
 } // namespace tintora

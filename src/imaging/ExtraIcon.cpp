@@ -1,5 +1,6 @@
 #include "imaging/ExtraIcon.h"
 
+#include "imaging/ByteCursor.h"
 #include "imaging/IcoFile.h"
 #include "imaging/IconDecoder.h"
 #include "imaging/PeReader.h"
@@ -100,11 +101,14 @@ std::optional<IconImage> extractFromIco(IcoSource& source, int size, int depth)
     std::vector<std::uint8_t> bytes;
     if (!source.read(0, kIconDirHeaderSize, bytes))
         return std::nullopt;
+    ByteCursor header(bytes);
+    const auto count = readIconDirHeader(header);
+    if (!count)
+        return std::nullopt;
     // Read the entries the count promises, or as many as the file holds: a match
     // before the file ends still counts.
-    const std::size_t count = std::size_t(bytes[4]) | (std::size_t(bytes[5]) << 8);
     const std::uint64_t directoryBytes =
-        std::min<std::uint64_t>(source.size(), kIconDirHeaderSize + kIconFileEntrySize * count);
+        std::min<std::uint64_t>(source.size(), kIconDirHeaderSize + kIconFileEntrySize * *count);
     if (!source.read(0, std::size_t(directoryBytes), bytes))
         return std::nullopt;
     const auto entry = findIconEntry(bytes, IconDirKind::File, size, depth);

@@ -24,17 +24,11 @@ std::optional<std::uint16_t> readIconDirHeader(ByteCursor& cursor)
 IconDirEntry readIconDirEntry(ByteCursor& cursor, IconDirKind kind)
 {
     IconDirEntry e;
-    e.width = cursor.u8();
-    e.height = cursor.u8();
-    e.colorCount = cursor.u8();
-    e.reserved = cursor.u8();
-    e.planes = cursor.u16();
-    e.bitCount = cursor.u16();
-    e.bytesInRes = cursor.u32();
+    cursor.fields(e.width, e.height, e.colorCount, e.reserved, e.planes, e.bitCount, e.bytesInRes);
     if (kind == IconDirKind::File)
-        e.imageOffset = cursor.u32();
+        cursor.fields(e.imageOffset);
     else
-        e.resourceId = cursor.u16();
+        cursor.fields(e.resourceId);
     return e;
 }
 

@@ -1,6 +1,6 @@
 #include "imaging/IconDecoder.h"
 
-#include "imaging/ByteCursor.h"
+#include "imaging/Dib.h"
 
 #include <png.h>
 
@@ -17,165 +17,6 @@ constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r'
 [[noreturn]] void failImage()
 {
     throw ImageError(texts::badBitmap);
-}
-
-// The fields of BITMAPINFOHEADER (40 bytes) an icon image needs. Icon images never
-// use a core header, and later header versions only add fields after these.
-struct IconDibHeader {
-    std::uint32_t headerSize = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0; // colour rows plus mask rows
-    std::uint16_t planes = 0;
-    std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t colorsUsed = 0;
-};
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kBiRgb = 0;
-
-IconDibHeader readDibHeader(ByteCursor& in)
-{
-    IconDibHeader h;
-    h.headerSize = in.u32();
-    if (h.headerSize < kInfoHeaderSize)
-        failImage();
-    h.width = in.i32();
-    h.height = in.i32();
-    h.planes = in.u16();
-    h.bitCount = in.u16();
-    h.compression = in.u32();
-    in.skip(12); // image size and resolution: the rows are measured, not trusted
-    h.colorsUsed = in.u32();
-    in.seek(h.headerSize);
-    return h;
-}
-
-bool supportedBitCount(int bits)
-{
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
-// Where the colour rows and the mask rows lie, checked against the bytes at hand
-// before anything is allocated.
-struct DibLayout {
-    int width = 0, height = 0, bits = 0;
-    std::size_t colorStride = 0, maskStride = 0;
-    std::span<const std::uint8_t> colorRows, maskRows;
-};
-
-std::vector<RGBQuad> readColorTable(ByteCursor& in, const IconDibHeader& h)
-{
-    std::size_t entries = h.colorsUsed;
-    if (entries == 0 && h.bitCount <= 8)
-        entries = std::size_t(1) << h.bitCount;
-    // A table longer than the indexes can reach is skipped past but not kept.
-    const std::size_t kept = h.bitCount <= 8 ? std::min(entries, std::size_t(1) << h.bitCount) : 0;
-    std::vector<RGBQuad> table;
-    if (entries > in.remaining() / 4)
-        failImage();
-    table.resize(kept);
-    for (std::size_t i = 0; i < kept; ++i)
-        in.read(&table[i], 4);
-    in.skip((entries - kept) * 4);
-    return table;
-}
-
-DibLayout measureRows(ByteCursor& in, const IconDibHeader& h)
-{
-    DibLayout l;
-    l.bits = h.bitCount;
-    l.width = h.width;
-    // The header height counts the colour rows and the mask rows together.
-    l.height = h.height / 2;
-    if (l.width <= 0 || l.height <= 0 || l.width > kMaxIconSide || l.height > kMaxIconSide)
-        failImage();
-    l.colorStride = std::size_t(Bitmap::strideFor(l.width, l.bits));
-    l.maskStride = std::size_t(Bitmap::strideFor(l.width, 1));
-    const std::size_t rows = std::size_t(l.height);
-    if (l.colorStride * rows + l.maskStride * rows > in.remaining())
-        failImage();
-    l.colorRows = in.bytes(l.colorStride * rows);
-    l.maskRows = in.bytes(l.maskStride * rows);
-    return l;
-}
-
-// Blue, green, red of pixel x of one stored colour row.
-void fetchColor(const DibLayout& l, const std::vector<RGBQuad>& table, const std::uint8_t* row, int x,
-                std::uint8_t* out)
-{
-    unsigned index = 0;
-    switch (l.bits) {
-    case 1:
-        index = (row[x >> 3] >> (7 - (x & 7))) & 1u;
-        break;
-    case 4:
-        index = (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
-        break;
-    case 8:
-        index = row[x];
-        break;
-    case 16: {
-        // 16-bit rows without masks are 5-5-5.
-        const unsigned v = unsigned(row[2 * x]) | (unsigned(row[2 * x + 1]) << 8);
-        const auto expand = [](unsigned c) { return std::uint8_t((c << 3) | (c >> 2)); };
-        out[0] = expand(v & 0x1F);
-        out[1] = expand((v >> 5) & 0x1F);
-        out[2] = expand((v >> 10) & 0x1F);
-        return;
-    }
-    case 24:
-        std::memcpy(out, row + 3 * x, 3);
-        return;
-    case 32:
-        std::memcpy(out, row + 4 * x, 3);
-        return;
-    }
-    // An index beyond the table shows black, as the display system does.
-    if (index < table.size()) {
-        out[0] = table[index].blue;
-        out[1] = table[index].green;
-        out[2] = table[index].red;
-    } else {
-        out[0] = out[1] = out[2] = 0;
-    }
-}
-
-bool hasAlphaChannel(const DibLayout& l)
-{
-    if (l.bits != 32)
-        return false;
-    for (std::size_t i = 3; i < l.colorRows.size(); i += 4)
-        if (l.colorRows[i] != 0)
-            return true;
-    return false;
-}
-
-Bitmap decodeDib(std::span<const std::uint8_t> bytes)
-{
-    ByteCursor in(bytes, texts::badBitmap);
-    const IconDibHeader h = readDibHeader(in);
-    if (h.planes != 1 || !supportedBitCount(h.bitCount) || h.compression != kBiRgb)
-        failImage();
-    const std::vector<RGBQuad> table = readColorTable(in, h);
-    const DibLayout l = measureRows(in, h);
-    const bool alpha = hasAlphaChannel(l);
-
-    Bitmap out(l.width, l.height, PixelFormat::Bits32);
-    for (int y = 0; y < l.height; ++y) {
-        // Stored rows run bottom-up, like our own storage.
-        const std::size_t stored = std::size_t(l.height - 1 - y);
-        const std::uint8_t* colorRow = l.colorRows.data() + stored * l.colorStride;
-        const std::uint8_t* maskRow = l.maskRows.data() + stored * l.maskStride;
-        std::uint8_t* o = out.scanLine(y);
-        for (int x = 0; x < l.width; ++x, o += 4) {
-            fetchColor(l, table, colorRow, x, o);
-            if (alpha)
-                o[3] = colorRow[4 * x + 3];
-            else
-                o[3] = (maskRow[x >> 3] >> (7 - (x & 7))) & 1u ? 0 : 255;
-        }
-    }
-    return out;
 }
 
 // ---- PNG-coded images -------------------------------------------------------
@@ -290,7 +131,7 @@ bool isPngIconImage(std::span<const std::uint8_t> bytes)
 
 Bitmap decodeIconImage(std::span<const std::uint8_t> bytes)
 {
-    return isPngIconImage(bytes) ? decodePng(bytes) : decodeDib(bytes);
+    return isPngIconImage(bytes) ? decodePng(bytes) : decodeIconDib(bytes);
 }
 
 Bitmap resizeIconBitmap(const Bitmap& source, int width, int height)

@@ -114,4 +114,11 @@ Bitmap* Picture::bitmap() const
     return held ? &held->bitmap() : nullptr;
 }
 
+const BmpFileFacts& Picture::bmpFileFacts() const
+{
+    static const BmpFileFacts none;
+    const auto* held = dynamic_cast<const BitmapGraphic*>(m_graphic.get());
+    return held ? held->fileFacts() : none;
+}
+
 } // namespace tintora

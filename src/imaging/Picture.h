@@ -1,5 +1,6 @@
 #pragma once
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,9 @@ public:
     Bitmap toBitmap() const;
     // The held bitmap itself when the graphic is one, else nullptr.
     Bitmap* bitmap() const;
+    // What a BMP file said beside its pixels, for writing a copy of toBitmap()
+    // back as it was read; the empty facts for any other graphic.
+    const BmpFileFacts& bmpFileFacts() const;
 
 private:
     std::unique_ptr<Graphic> m_graphic;

@@ -1,6 +1,7 @@
 #include "recolor/RecolorJob.h"
 
 #include "color/ImageProcessingPrimitives.h"
+#include "imaging/BmpWriter.h"
 #include "imaging/ExtraIcon.h"
 #include "imaging/Picture.h"
 #include "recolor/GaugeRanges.h"
@@ -67,31 +68,44 @@ Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable)
     return canvas;
 }
 
-Bitmap loadPictureSource(const std::string& path, Unshowable unshowable)
+SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
 {
     Picture picture;
     picture.loadFromFile(path);
+    const auto withFacts = [&](Bitmap bitmap) { return SourceImage{std::move(bitmap), picture.bmpFileFacts()}; };
     if (unshowable == Unshowable::Fail) {
         Bitmap bitmap = picture.toBitmap();
         if (bitmap.isEmpty())
             throw std::runtime_error("the picture has no pixels");
-        return bitmap;
+        return withFacts(std::move(bitmap));
     }
     const bool decodedLater = picture.isJpeg() || lowerExtension(path) == ".gif";
     if (!decodedLater)
-        return picture.toBitmap();
+        return withFacts(picture.toBitmap());
     try {
-        return picture.toBitmap();
+        return withFacts(picture.toBitmap());
     } catch (const std::exception&) {
-        return Bitmap();
+        return {};
     }
 }
 
-Bitmap loadSource(const std::string& path, int iconSize, Unshowable unshowable)
+SourceImage loadSource(const std::string& path, int iconSize, Unshowable unshowable)
 {
     if (isIconSource(path) || isProgramSource(path))
-        return drawIconSource(path, iconSize, unshowable);
+        return {drawIconSource(path, iconSize, unshowable), {}};
     return loadPictureSource(path, unshowable);
+}
+
+void saveRecolored(const Bitmap& source, const BmpFileFacts& facts, const RecolorSettings& settings,
+                   const std::string& target, SavePass pass)
+{
+    Bitmap copy = source;
+    PixelsSinceRead pixels = PixelsSinceRead::Unchanged;
+    if (pass == SavePass::Always || !settings.changesNothing()) {
+        applySavePass(copy, settings);
+        pixels = PixelsSinceRead::Changed;
+    }
+    writeBmpFile(copy, target, facts, pixels);
 }
 
 std::string saveTargetFor(const std::string& source)

@@ -2,6 +2,7 @@
 // What the window's saves and the batch tool both do with one source file: read
 // it as the save pass starts from it, recolour it, and name the file it goes to.
 #include "imaging/Bitmap.h"
+#include "imaging/BmpFileFacts.h"
 #include "imaging/ColorValue.h"
 
 #include <string>
@@ -26,6 +27,23 @@ struct RecolorSettings {
 // excluded colour spared. The bitmap comes out 24-bit.
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
 
+// A source ready for the save pass: its pixels, and what its BMP file said
+// beside them (empty facts for any other kind of source).
+struct SourceImage {
+    Bitmap bitmap;
+    BmpFileFacts facts;
+};
+
+// "Save Bitmap" skips the pass when the settings change nothing, and then writes
+// the source back as it was read; "Save Bitmap As ..." and the batch tool always
+// run it.
+enum class SavePass { WhenItChangesSomething, Always };
+
+// Runs the save pass on a copy of the source and writes it as a BMP file.
+// Throws ImageError with the writer's text.
+void saveRecolored(const Bitmap& source, const BmpFileFacts& facts, const RecolorSettings& settings,
+                   const std::string& target, SavePass pass);
+
 // An .ico file (any case of the extension) is drawn at a chosen size, and so is
 // a program file (.exe, .dll) by its first icon group; anything else goes through
 // the picture reader of its extension.
@@ -44,10 +62,10 @@ Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable =
 
 // The picture of a file in its own pixel format. Throws ImageError with the
 // reader's text for a file that cannot be read.
-Bitmap loadPictureSource(const std::string& path, Unshowable unshowable);
+SourceImage loadPictureSource(const std::string& path, Unshowable unshowable);
 
 // Either of the two above, by the file's extension.
-Bitmap loadSource(const std::string& path, int iconSize, Unshowable unshowable);
+SourceImage loadSource(const std::string& path, int iconSize, Unshowable unshowable);
 
 // Where "Save Bitmap" writes a source: a .bmp file of any case is its own target,
 // any other file gets its extension (from the last dot of its name) replaced by

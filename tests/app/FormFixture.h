@@ -27,6 +27,7 @@ protected:
     void useImage(const Bitmap& source)
     {
         form->SourceBitmap = source;
+        form->SourceFileFacts = {};
         preview() = source;
         preview().convertTo24();
         form->previewChanged();

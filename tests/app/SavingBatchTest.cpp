@@ -37,6 +37,28 @@ TEST_F(WorkspaceTest, SaveBitmapOverwritesAnUpperCaseBmpSourceInPlace)
     EXPECT_EQ(saved.pixel(0, 0), clMagenta);
 }
 
+TEST_F(WorkspaceTest, SaveBitmapWritesAnUnfilteredRunLengthSourceBackAsRead)
+{
+    const QByteArray rle = QByteArray::fromHex(
+        "424d 4e000000 0000 0000 44000000"     // BITMAPFILEHEADER: "BM", 78 bytes, codes at 68
+        "28000000 04000000 02000000 0100 0800" // BITMAPINFOHEADER: 40 bytes, 4 x 2, 1 plane, 8 bits
+        "01000000 0a000000"                    // BI_RLE8, 10 bytes of codes
+        "130b0000 130b0000 02000000 00000000"  // 2835 pixels a metre, 2 colours, all important
+        "00000000 30609000"                    // colour table: black, a brown
+        "eeeeeeeeeeee"                         // a gap before the codes
+        "0401 0000 0200 0201 0001");           // 4 brown | end of line | 2 black, 2 brown | end
+    const QString path = folder.file("Rle.bmp");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(rle);
+    file.close();
+    openFolder();
+    select(path);
+    form->savbmpClick();
+    // Every setting at 0: the file is written back byte for byte, codes and gap kept.
+    EXPECT_EQ(readFile(path), rle);
+}
+
 TEST_F(WorkspaceTest, SaveBitmapOfAJpegWritesABmpBesideItAndSelectsIt)
 {
     form->ckJpg->setChecked(true);

@@ -110,6 +110,32 @@ TEST_F(BatchRunTest, RecoloursIntoTheOutputFolderAndSparesTheKeyColour)
     EXPECT_TRUE(errors.str().empty());
 }
 
+TEST_F(BatchRunTest, KeepsTheHeaderOfATwentyFourBitSourceButWritesItsRowsBottomUp)
+{
+    // clang-format off
+    const unsigned char file[] = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // BITMAPFILEHEADER: 70 bytes, rows at 54
+        40, 0, 0, 0, 2, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, // BITMAPINFOHEADER: 40 bytes, 2 x -2 (top-down)
+        1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,           // 1 plane, 24 bits, BI_RGB, 16 bytes of rows
+        0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0,             // 2835 pixels a metre both ways
+        0, 0, 0, 0, 0, 0, 0, 0,                         // no colour table
+        40, 120, 200, 255, 0, 255, 0, 0,                // top row: (200, 120, 40), magenta, padding
+        40, 120, 200, 40, 120, 200, 0, 0};              // bottom row: (200, 120, 40) twice, padding
+    // clang-format on
+    const std::string topDown(std::begin(file), std::end(file));
+    std::ofstream(path("t.bmp"), std::ios::binary) << topDown;
+    fs::create_directory(path("out"));
+    BatchOptions o = parse({"--hue", "180", "--sat", "100", "--out", path("out"), path("t.bmp")});
+    EXPECT_EQ(runBatch(o, out, errors), 0);
+    const std::string written = bytes(path("out/t.bmp"));
+    ASSERT_EQ(written.size(), 70u);
+    EXPECT_EQ(written.substr(22, 4), std::string({2, 0, 0, 0})); // height 2: rows bottom-up
+    EXPECT_EQ(written.substr(38, 8), topDown.substr(38, 8));     // resolution kept
+    const Bitmap result = read(path("out/t.bmp"));
+    EXPECT_EQ(result.pixel(1, 0), clMagenta);
+    EXPECT_EQ(result.pixel(0, 1), expected(makeColor(200, 120, 40), o));
+}
+
 TEST_F(BatchRunTest, NeverReplacesAFileWithoutOverwrite)
 {
     writeImage("a.bmp", makeColor(10, 20, 30));

@@ -81,7 +81,7 @@ std::vector<std::uint8_t> paddingBytes(const Bitmap& bmp)
 {
     std::vector<std::uint8_t> out;
     for (int y = 0; y < bmp.height(); ++y) {
-        const std::uint8_t* row = bmp.constScanLine(y);
+        const std::uint8_t* row = bmp.scanLine(y);
         out.insert(out.end(), row + 3 * bmp.width(), row + bmp.stride());
     }
     return out;
@@ -141,10 +141,10 @@ TEST_P(FilterExactnessTest, OnePixelBitmap)
     Bitmap bmp = test::workingBitmap(1, 1);
     fillStorage(bmp);
     const Rgb in = pixelAt(bmp, 0, 0);
-    const std::uint8_t pad = bmp.constScanLine(0)[3];
+    const std::uint8_t pad = bmp.scanLine(0)[3];
     GetParam().apply(bmp, clMagenta);
     EXPECT_EQ(pixelAt(bmp, 0, 0), GetParam().expected(in));
-    EXPECT_EQ(bmp.constScanLine(0)[3], pad);
+    EXPECT_EQ(bmp.scanLine(0)[3], pad);
 }
 
 Rgb brighten(Rgb c, int delta)

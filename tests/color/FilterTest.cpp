@@ -197,7 +197,7 @@ TEST(ColorizeTest, WholeColourCubeMatchesTheRule)
     for (int v = 0; v < 256; ++v)
         byValue[v] = colorizeDirect({v, v, v}, hue, saturation);
     for (int y = 0; y < 4096; ++y) {
-        const std::uint8_t* row = bmp.constScanLine(y);
+        const std::uint8_t* row = bmp.scanLine(y);
         for (int x = 0; x < 4096; ++x) {
             const int c = y * 4096 + x;
             const Rgb in{c & 255, (c >> 8) & 255, c >> 16};

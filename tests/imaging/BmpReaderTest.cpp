@@ -33,15 +33,16 @@ TEST(BmpReader, CoreHeaderWithThreeByteEntries)
     b.raw({0xFF, 0x00, 0x00});             // entry 1: blue
     b.raw({0x40, 0, 0, 0});                // bottom row: 0, 1
     b.raw({0x80, 0, 0, 0});                // top row: 1, 0
-    const Bitmap bmp = readBmp(b);
+    const BmpImage image = readBmpImage(b);
+    const Bitmap& bmp = image.bitmap;
     EXPECT_EQ(bmp.pixelFormat(), PixelFormat::Bits1);
-    EXPECT_TRUE(bmp.fileFacts().coreFormat);
+    EXPECT_TRUE(image.facts.coreFormat);
     EXPECT_EQ(rgbText(bmp.pixel(0, 0)), "0,0,255");
     EXPECT_EQ(rgbText(bmp.pixel(1, 0)), "255,0,0");
     EXPECT_EQ(rgbText(bmp.pixel(0, 1)), "255,0,0");
     EXPECT_EQ(rgbText(bmp.pixel(1, 1)), "0,0,255");
     // Written unchanged it stays a core file, byte for byte apart from the size field.
-    auto written = encodeBmp(bmp);
+    auto written = encodeBmp(bmp, image.facts, PixelsSinceRead::Unchanged);
     auto original = b.data();
     original[2] = std::uint8_t(original.size());
     EXPECT_EQ(written, original);
@@ -124,21 +125,23 @@ TEST(BmpReader, TopDownRowsAndGapBeforePixels)
     b.raw({9, 9, 9, 9, 9, 9, 9, 9, 9, 9});       // the gap
     b.raw({0x00, 0x00, 0xFF, 0});                // top row: red
     b.raw({0xFF, 0x00, 0x00, 0});                // bottom row: blue
-    Bitmap bmp = readBmp(b);
+    BmpImage image = readBmpImage(b);
+    Bitmap& bmp = image.bitmap;
     EXPECT_EQ(bmp.height(), 2);
     EXPECT_EQ(rgbText(bmp.pixel(0, 0)), "255,0,0");
     EXPECT_EQ(rgbText(bmp.pixel(0, 1)), "0,0,255");
-    EXPECT_EQ(bmp.fileFacts().xPelsPerMeter, 2835);
+    EXPECT_EQ(image.facts.xPelsPerMeter, 2835);
+    EXPECT_TRUE(image.facts.topDown);
 
     // Unchanged, it keeps its negative height and row order.
-    const auto unchanged = encodeBmp(bmp);
+    const auto unchanged = encodeBmp(bmp, image.facts, PixelsSinceRead::Unchanged);
     ASSERT_EQ(unchanged.size(), 62u);
     EXPECT_EQ(std::int32_t(unchanged[22] | unchanged[23] << 8 | unchanged[24] << 16 | unchanged[25] << 24),
               -2);
     EXPECT_EQ(unchanged[54 + 2], 0xFF); // first row written is the top one
     // Changed, it is written bottom-up.
     bmp.setPixel(0, 1, makeColor(0, 255, 0));
-    const auto changed = encodeBmp(bmp);
+    const auto changed = encodeBmp(bmp, image.facts, PixelsSinceRead::Changed);
     EXPECT_EQ(changed[22], 2);
     EXPECT_EQ(changed[54 + 1], 0xFF);
 }
@@ -250,10 +253,11 @@ TEST(BmpReader, RunLengthDataWrittenBackAsRead)
 {
     std::vector<std::uint8_t> file = rleFile(4, 1, 8, {4, 2, 0, 1});
     file.insert(file.end(), {0xAB, 0xCD}); // trailing bytes after the end of bitmap are kept
-    Bitmap bmp = readBmp(file);
+    const BmpImage image = readBmpImage(file);
+    const Bitmap& bmp = image.bitmap;
     auto expected = file;
     expected[2] = std::uint8_t(file.size()); // the file size field is recomputed
-    EXPECT_EQ(encodeBmp(bmp), expected);
+    EXPECT_EQ(encodeBmp(bmp, image.facts, PixelsSinceRead::Unchanged), expected);
 
     Bitmap copy = bmp;
     copy.convertTo24();
@@ -270,9 +274,11 @@ TEST(BmpReader, RunLengthWriteBackKeepsAGap)
     b.raw({0, 0, 0, 0, 50, 50, 50, 0});          // two entries
     b.raw({0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}); // gap
     b.raw({2, 1, 0, 1});
-    const Bitmap bmp = readBmp(b);
-    EXPECT_EQ(rowsOf(bmp), "55");
-    EXPECT_EQ(rowsOf(readBmp(encodeBmp(bmp))), "55");
+    const BmpImage image = readBmpImage(b);
+    EXPECT_EQ(rowsOf(image.bitmap), "55");
+    const auto written = encodeBmp(image.bitmap, image.facts, PixelsSinceRead::Unchanged);
+    EXPECT_EQ(written.size(), b.size()); // the kept data, gap included
+    EXPECT_EQ(rowsOf(readBmp(written)), "55");
 }
 
 // --- Failures --------------------------------------------------------------

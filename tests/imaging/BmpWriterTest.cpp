@@ -69,14 +69,14 @@ TEST(BmpWriter, EightBitFileKeepsTableAndResolutionUnchanged)
     for (int i = 0; i < 256; ++i)
         file.raw({std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2), 0});
     file.raw({7, 200, 255, 0});
-    const Bitmap bmp = readBmp(file);
-    EXPECT_EQ(encodeBmp(bmp), file.data());
+    const BmpImage image = readBmpImage(file);
+    EXPECT_EQ(encodeBmp(image.bitmap, image.facts, PixelsSinceRead::Unchanged), file.data());
 
     // Converted to 24 bits, the former table follows the header as a palette.
-    Bitmap working = bmp;
+    Bitmap working = image.bitmap;
     working.convertTo24();
     EXPECT_EQ(working.pixelFormat(), PixelFormat::Bits24);
-    const auto bytes = encodeBmp(working);
+    const auto bytes = encodeBmp(working, image.facts, PixelsSinceRead::Changed);
     ASSERT_EQ(bytes.size(), 54u + 1024 + 12);
     EXPECT_EQ(bytes[10] | bytes[11] << 8, 54 + 1024);             // offset past the table
     EXPECT_EQ(bytes[28], 24);                                     // bits per pixel
@@ -87,6 +87,78 @@ TEST(BmpWriter, EightBitFileKeepsTableAndResolutionUnchanged)
     EXPECT_EQ(pixel[0], 200);
     EXPECT_EQ(pixel[1], 55);
     EXPECT_EQ(pixel[2], 100);
+}
+
+// --- Write-back from the reader's facts ----------------------------------------
+
+// A 2 x 2 24-bit file stored top-down, at 2835 pixels per metre.
+std::vector<std::uint8_t> topDownFile()
+{
+    Bytes b;
+    b.fileHeader(54).infoHeader(2, -2, 24);
+    b.raw({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0, 0}); // top row: red, blue, padding
+    b.raw({0x00, 0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0, 0}); // bottom row: green, white, padding
+    return b;
+}
+
+std::int32_t field32(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return std::int32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24);
+}
+
+struct WriteBackCase {
+    const char* name;
+    std::function<void(Bitmap&)> edit;
+    bool withFacts;
+    PixelsSinceRead pixels;
+    std::int32_t heightField; // negative: written top-down
+    std::int32_t xPelsPerMeter;
+};
+
+class BmpWriteBack : public ::testing::TestWithParam<WriteBackCase> {};
+
+// The writer alone decides from the facts what of the file it keeps.
+TEST_P(BmpWriteBack, KeepsWhatTheFactsStillDescribe)
+{
+    const WriteBackCase& c = GetParam();
+    BmpImage image = readBmpImage(topDownFile());
+    c.edit(image.bitmap);
+    const BmpFileFacts none;
+    const auto bytes = encodeBmp(image.bitmap, c.withFacts ? image.facts : none, c.pixels);
+    EXPECT_EQ(field32(bytes, 22), c.heightField);
+    EXPECT_EQ(field32(bytes, 38), c.xPelsPerMeter);
+    const Bitmap again = readBmp(bytes);
+    for (int y = 0; y < image.bitmap.height(); ++y)
+        for (int x = 0; x < image.bitmap.width(); ++x)
+            EXPECT_EQ(again.pixel(x, y), image.bitmap.pixel(x, y)) << x << "," << y;
+}
+
+const WriteBackCase writeBackCases[] = {
+    {"unchanged", [](Bitmap&) {}, true, PixelsSinceRead::Unchanged, -2, 2835},
+    {"changed", [](Bitmap& b) { b.setPixel(1, 1, makeColor(1, 2, 3)); }, true, PixelsSinceRead::Changed, 2,
+     2835},
+    {"withoutFacts", [](Bitmap&) {}, false, PixelsSinceRead::Unchanged, 2, 0},
+    {"otherSize", [](Bitmap& b) { b.setSize(3, 2); }, true, PixelsSinceRead::Unchanged, 2, 0},
+    {"otherFormat", [](Bitmap& b) { b.setFormat(PixelFormat::Bits32); }, true, PixelsSinceRead::Unchanged, 2,
+     0},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, BmpWriteBack, ::testing::ValuesIn(writeBackCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpWriter, KeptRunLengthDataNeverUndoesAnEdit)
+{
+    Bytes file;
+    file.fileHeader(54 + 8).infoHeader(2, 1, 8, 1, 2); // 2 x 1, BI_RLE8, two entries
+    file.raw({0, 0, 0, 0, 50, 50, 50, 0});             // black, grey 50
+    file.raw({2, 1, 0, 1});                            // two pixels of entry 1, end of bitmap
+    BmpImage image = readBmpImage(file);
+    image.bitmap.setPixel(1, 0, makeColor(9, 9, 9));
+    // Facts that wrongly claim unchanged pixels: their codes would bring the grey back.
+    const auto bytes = encodeBmp(image.bitmap, image.facts, PixelsSinceRead::Unchanged);
+    EXPECT_EQ(field32(bytes, 30), 0); // written anew, BI_RGB
+    const Bitmap again = readBmp(bytes);
+    EXPECT_EQ(again.pixel(0, 0), makeColor(50, 50, 50));
+    EXPECT_EQ(again.pixel(1, 0), makeColor(9, 9, 9));
 }
 
 // --- Round trips on synthetic gradients ---------------------------------------

@@ -1,5 +1,6 @@
 #include "IconTestHelpers.h"
 
+#include "imaging/BmpReader.h"
 #include "imaging/ExtraIcon.h"
 #include "imaging/IconDecoder.h"
 #include "support/CaseName.h"
@@ -120,6 +121,53 @@ TEST(IconDib, RowsAreStoredBottomUp)
     for (int y = 0; y < 3; ++y)
         EXPECT_EQ(at(out, 0, y).b, y * 50);
 }
+
+// The DIB of an icon image wrapped as a BMP file: a file header, the height
+// halved and the AND mask left out.
+Bytes asBmpFile(const DibIcon& d)
+{
+    Bytes dib = d.bytes();
+    for (int k = 0; k < 4; ++k)
+        dib[8 + std::size_t(k)] = std::uint8_t(std::uint32_t(d.height) >> (8 * k));
+    dib.resize(dib.size() - std::size_t(Bitmap::strideFor(d.width, 1)) * std::size_t(d.height));
+    Bytes file = {'B', 'M'};
+    put32(file, std::uint32_t(14 + dib.size()));
+    put32(file, 0); // reserved
+    put32(file, std::uint32_t(14 + 40 + 4 * d.palette.size()));
+    file.insert(file.end(), dib.begin(), dib.end());
+    return file;
+}
+
+class IconDibDepths : public ::testing::TestWithParam<int> {};
+
+// One DIB decoder serves both: an icon image shows the colours its DIB shows
+// as a BMP file.
+TEST_P(IconDibDepths, ShowTheColoursOfTheSameDibInABmpFile)
+{
+    DibIcon d;
+    d.width = 13; // rows of every depth end in padding
+    d.height = 5;
+    d.bits = GetParam();
+    if (d.bits <= 8)
+        for (std::uint32_t i = 0; i < (1u << d.bits); ++i)
+            d.palette.push_back((i * 0x0B3D17u) & 0xFFFFFF);
+    d.pixel = [bits = d.bits](int x, int y) {
+        const std::uint32_t v = std::uint32_t(x * 2654435761u + y * 40503u) >> 7;
+        return bits <= 8 ? v & ((1u << bits) - 1) : bits == 16 ? v & 0x7FFF : v & 0xFFFFFF;
+    };
+    d.masked = [](int x, int y) { return (x + y) % 3 == 0; };
+    const Bitmap icon = decodeIconImage(d.bytes());
+    const Bitmap bmp = readBmp(asBmpFile(d));
+    ASSERT_EQ(icon.width(), bmp.width());
+    ASSERT_EQ(icon.height(), bmp.height());
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const ColorValue c = bmp.pixel(x, y);
+            EXPECT_EQ(at(icon, x, y), (Bgra{blueOf(c), greenOf(c), redOf(c), d.masked(x, y) ? 0 : 255}))
+                << x << "," << y;
+        }
+}
+INSTANTIATE_TEST_SUITE_P(Bits, IconDibDepths, ::testing::Values(1, 4, 8, 16, 24, 32));
 
 // Damaged headers and data: always "Image bitmap incorrecte", never a crash.
 struct BadDib {

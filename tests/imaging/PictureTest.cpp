@@ -90,6 +90,20 @@ TEST_F(PictureTest, LoadsBmpWhateverTheCaseOfItsExtension)
     }
 }
 
+TEST_F(PictureTest, KeepsTheFileFactsOfABmpBesideItsBitmap)
+{
+    Picture picture;
+    EXPECT_EQ(picture.bmpFileFacts().bitsPerPixel, 0);
+    picture.loadFromFile(bmpFile("facts.bmp", 3, 2));
+    EXPECT_EQ(picture.bmpFileFacts().format, PixelFormat::Bits24);
+    EXPECT_EQ(picture.bmpFileFacts().bitsPerPixel, 24);
+    EXPECT_EQ(picture.bmpFileFacts().width, 3);
+    EXPECT_EQ(picture.bmpFileFacts().height, 2);
+    // A bitmap set by the program comes from no file.
+    picture.setBitmap(Bitmap(3, 2, PixelFormat::Bits24));
+    EXPECT_EQ(picture.bmpFileFacts().bitsPerPixel, 0);
+}
+
 TEST_F(PictureTest, FailureTexts)
 {
     const std::string missing = (m_folder / "missing.bmp").string();
