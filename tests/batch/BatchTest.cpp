@@ -194,5 +194,65 @@ TEST_F(BatchRunTest, AFileWithNothingToShowFails)
     EXPECT_TRUE(out.str().empty());
 }
 
+// Files whose paths meet must run one after the other, in the order given:
+// "p.gif" writes the "p.bmp" that comes after it, however either is spelt.
+TEST(BatchChains, FilesThatShareAPathRunInOrderInOneChain)
+{
+    using Chains = std::vector<std::vector<std::size_t>>;
+    const struct {
+        std::vector<std::string> args;
+        Chains chains;
+    } cases[] = {
+        {{"a.bmp", "b.gif", "c.jpg"}, {{0}, {1}, {2}}},
+        {{"p.gif", "x.bmp", "./p.bmp"}, {{0, 2}, {1}}},
+        {{"p.gif", "sub/../p.jpg", "q.bmp"}, {{0, 1}, {2}}},
+        {{"--out", "o", "a/p.gif", "b/p.bmp", "o/p.bmp"}, {{0, 1, 2}}},
+        {{"--out", "o", "a/p.gif", "a/q.gif"}, {{0}, {1}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fileChains(parseBatchArguments(c.args)), c.chains) << c.args.back();
+}
+
+// Many files, good and bad, through several workers: the lines come out in
+// the order of the files, and every output is the one a single worker writes.
+// The first file is large, so that the others finish before it.
+TEST_F(BatchRunTest, WorkersKeepTheOrderOfTheFiles)
+{
+    std::vector<std::string> args = {"--hue", "300", "--sat", "70", "--bright", "-20"};
+    std::string expectedOut, expectedErrors;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "f" + std::to_string(i) + (i % 7 == 3 ? ".gif" : ".bmp");
+        if (i % 7 == 3)
+            std::ofstream(path(name.c_str()), std::ios::binary) << "GIF89a broken";
+        else if (i == 0)
+            writeBmpFile(Bitmap(1500, 1000, PixelFormat::Bits24), path(name.c_str()));
+        else
+            writeImage(name.c_str(), makeColor(i * 6, 250 - i * 5, 17 * i));
+        args.push_back(path(name.c_str()));
+    }
+    for (const char* folder : {"one", "many"}) {
+        fs::create_directory(path(folder));
+        BatchOptions o = parse(args);
+        o.outDir = path(folder);
+        std::ostringstream lines, failures;
+        const unsigned workers = std::string(folder) == "one" ? 1 : 4;
+        EXPECT_EQ(runBatch(o, lines, failures, workers), 6);
+        if (workers == 1) {
+            expectedOut = lines.str(), expectedErrors = failures.str();
+            continue;
+        }
+        std::string relabelled = expectedOut;
+        for (std::size_t at; (at = relabelled.find("/one/")) != std::string::npos;)
+            relabelled.replace(at, 5, "/many/");
+        EXPECT_EQ(lines.str(), relabelled);
+        EXPECT_EQ(failures.str(), expectedErrors);
+    }
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "/f" + std::to_string(i) + ".bmp";
+        EXPECT_EQ(bytes(path("many") + name), bytes(path("one") + name)) << name;
+    }
+    EXPECT_EQ(std::count(expectedOut.begin(), expectedOut.end(), '\n'), 34);
+}
+
 } // namespace
 } // namespace tintora::batch
