@@ -125,10 +125,7 @@ std::vector<std::vector<std::size_t>> fileChains(const BatchOptions& options)
     return chains;
 }
 
-unsigned defaultWorkers()
-{
-    return std::max(1u, std::thread::hardware_concurrency());
-}
+unsigned defaultWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& errors, unsigned workers)
 {

@@ -8,10 +8,7 @@ namespace tintora::rows {
 
 namespace {
 
-const RowKernels* kernelsFor(Isa isa)
-{
-    return isa == Isa::Avx2 ? avx2Kernels() : sse2Kernels();
-}
+const RowKernels* kernelsFor(Isa isa) { return isa == Isa::Avx2 ? avx2Kernels() : sse2Kernels(); }
 
 bool processorHas(Isa isa)
 {
@@ -35,10 +32,7 @@ const RowKernels* bestKernels()
 
 } // namespace
 
-bool isaAvailable(Isa isa)
-{
-    return kernelsFor(isa) && processorHas(isa);
-}
+bool isaAvailable(Isa isa) { return kernelsFor(isa) && processorHas(isa); }
 
 std::optional<Isa> bestIsa()
 {
@@ -96,18 +90,17 @@ void BrightnessRows::vector(Rows rows) const
             scalar(rows.first + y * rows.stride, rows.width);
 }
 
-void BrightnessRows::vector(Rows rows, Isa isa) const
-{
-    kernelsFor(isa)->brighten(*this, rows);
-}
+void BrightnessRows::vector(Rows rows, Isa isa) const { kernelsFor(isa)->brighten(*this, rows); }
 
 ColorizeRows::ColorizeRows(const ValueTable& table, ExcludedBytes excluded)
     : ColorizeRows(table, excluded, fitValueForm(table))
 {
 }
 
-ColorizeRows::ColorizeRows(const ValueTable& table, ExcludedBytes excluded, const std::optional<ValueForm>& form)
-    : m_table(table), m_excluded(excluded), m_computes(form.has_value()), m_patterns(excluded, form.value_or(ValueForm{}))
+ColorizeRows::ColorizeRows(const ValueTable& table, ExcludedBytes excluded,
+                           const std::optional<ValueForm>& form)
+    : m_table(table), m_excluded(excluded), m_computes(form.has_value()),
+      m_patterns(excluded, form.value_or(ValueForm{}))
 {
 }
 
@@ -132,9 +125,6 @@ void ColorizeRows::vector(Rows rows) const
             scalar(rows.first + y * rows.stride, rows.width);
 }
 
-void ColorizeRows::vector(Rows rows, Isa isa) const
-{
-    kernelsFor(isa)->colorize(*this, rows);
-}
+void ColorizeRows::vector(Rows rows, Isa isa) const { kernelsFor(isa)->colorize(*this, rows); }
 
 } // namespace tintora::rows

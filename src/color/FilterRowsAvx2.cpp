@@ -30,8 +30,14 @@ struct Avx2 {
     {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     }
-    [[gnu::always_inline]] static Vec pattern(const void* p) { return _mm256_load_si256(static_cast<const __m256i*>(p)); }
-    [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    [[gnu::always_inline]] static Vec pattern(const void* p)
+    {
+        return _mm256_load_si256(static_cast<const __m256i*>(p));
+    }
+    [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v)
+    {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+    }
     [[gnu::always_inline]] static Vec splat(std::uint8_t b) { return _mm256_set1_epi8(char(b)); }
 
     // Byte j of the result is byte j - n (j + n) of x; zeros beyond its ends.
@@ -96,7 +102,8 @@ struct LaneConstants {
 
     explicit LaneConstants(const RowPatterns& p)
         : key(everyLane(p.key)), evenMultiplier(everyLane(p.evenMultiplier)),
-          oddMultiplier(everyLane(p.oddMultiplier)), oddValue(everyLane(p.oddValue)), oddByte(everyLane(p.oddByte))
+          oddMultiplier(everyLane(p.oddMultiplier)), oddValue(everyLane(p.oddValue)),
+          oddByte(everyLane(p.oddByte))
     {
     }
     static Avx2::Vec everyLane(const void* bytes)
@@ -110,10 +117,11 @@ struct LaneConstants {
 // is shifted back.
 template <bool AtEnd> [[gnu::always_inline]] inline __m256i loadLanes(const std::uint8_t* p)
 {
-    const __m128i second = AtEnd ? _mm_srli_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes - 1)), 1)
-                                 : _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes));
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), second,
-                                   1);
+    const __m128i second =
+        AtEnd ? _mm_srli_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes - 1)), 1)
+              : _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + laneBytes));
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), second, 1);
 }
 
 [[gnu::always_inline]] inline void storeLanes(std::uint8_t* p, __m256i v)
@@ -136,8 +144,9 @@ template <bool AtEnd> [[gnu::always_inline]] inline __m256i loadLanes(const std:
 {
     const __m256i bits = _mm256_set1_epi32(int(pixels | pixels << 1 | pixels << 2));
     // Byte j of a lane takes the mask byte that holds bit j of the lane.
-    const __m256i spread = _mm256_shuffle_epi8(bits, _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, //
-                                                                       2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
+    const __m256i spread =
+        _mm256_shuffle_epi8(bits, _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, //
+                                                   2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
     const __m256i bit = _mm256_set1_epi64x(std::int64_t(0x8040201008040201ull));
     return _mm256_cmpeq_epi8(_mm256_and_si256(spread, bit), bit);
 }
@@ -158,8 +167,8 @@ template <bool Odd> struct LaneKernel {
     }
     [[gnu::always_inline]] __m256i colorize(__m256i x) const
     {
-        const __m256i v = _mm256_max_epu8(
-            x, _mm256_max_epu8(_mm256_shuffle_epi8(x, k.nextInPixel), _mm256_shuffle_epi8(x, k.previousInPixel)));
+        const __m256i v = _mm256_max_epu8(x, _mm256_max_epu8(_mm256_shuffle_epi8(x, k.nextInPixel),
+                                                             _mm256_shuffle_epi8(x, k.previousInPixel)));
         const __m256i out = Avx2::multiplyValues(v, k.evenMultiplier, k.oddMultiplier);
         if constexpr (!Odd)
             return out;
@@ -211,10 +220,7 @@ const RowKernels kernels{brightenRows<Avx2>, colorizeRows};
 
 } // namespace
 
-const RowKernels* avx2Kernels()
-{
-    return &kernels;
-}
+const RowKernels* avx2Kernels() { return &kernels; }
 
 } // namespace tintora::rows
 
@@ -228,10 +234,7 @@ const RowKernels* avx2Kernels()
 
 namespace tintora::rows {
 
-const RowKernels* avx2Kernels()
-{
-    return nullptr;
-}
+const RowKernels* avx2Kernels() { return nullptr; }
 
 } // namespace tintora::rows
 

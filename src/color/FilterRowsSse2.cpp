@@ -16,9 +16,18 @@ struct Sse2 {
     using Vec = __m128i;
     static constexpr int bytes = 16;
 
-    [[gnu::always_inline]] static Vec load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    [[gnu::always_inline]] static Vec pattern(const void* p) { return _mm_load_si128(static_cast<const __m128i*>(p)); }
-    [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    [[gnu::always_inline]] static Vec load(const std::uint8_t* p)
+    {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    [[gnu::always_inline]] static Vec pattern(const void* p)
+    {
+        return _mm_load_si128(static_cast<const __m128i*>(p));
+    }
+    [[gnu::always_inline]] static void store(std::uint8_t* p, Vec v)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    }
     [[gnu::always_inline]] static Vec splat(std::uint8_t b) { return _mm_set1_epi8(char(b)); }
 
     // Byte j of the result is byte j - n (j + n) of x; zeros beyond its ends.
@@ -33,7 +42,10 @@ struct Sse2 {
     [[gnu::always_inline]] static bool allSet(Vec v) { return _mm_movemask_epi8(v) == 0xFFFF; }
     [[gnu::always_inline]] static Vec max(Vec a, Vec b) { return _mm_max_epu8(a, b); }
     [[gnu::always_inline]] static Vec equal(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }
-    [[gnu::always_inline]] static std::uint64_t equalBits(Vec a, Vec b) { return std::uint32_t(_mm_movemask_epi8(equal(a, b))); }
+    [[gnu::always_inline]] static std::uint64_t equalBits(Vec a, Vec b)
+    {
+        return std::uint32_t(_mm_movemask_epi8(equal(a, b)));
+    }
     [[gnu::always_inline]] static Vec addSaturated(Vec a, Vec b) { return _mm_adds_epu8(a, b); }
     [[gnu::always_inline]] static Vec subtractSaturated(Vec a, Vec b) { return _mm_subs_epu8(a, b); }
 
@@ -65,10 +77,7 @@ const RowKernels kernels{brightenRows<Sse2>, colorizeRows};
 
 } // namespace
 
-const RowKernels* sse2Kernels()
-{
-    return &kernels;
-}
+const RowKernels* sse2Kernels() { return &kernels; }
 
 } // namespace tintora::rows
 
@@ -76,10 +85,7 @@ const RowKernels* sse2Kernels()
 
 namespace tintora::rows {
 
-const RowKernels* sse2Kernels()
-{
-    return nullptr;
-}
+const RowKernels* sse2Kernels() { return nullptr; }
 
 } // namespace tintora::rows
 

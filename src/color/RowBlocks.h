@@ -47,7 +47,8 @@ template <class Ops> using Vec = typename Ops::Vec;
 // original bytes, so both give the overlap the same result. Only a row no
 // longer than a chunk goes through a buffer. So no kernel reads or writes
 // beyond the row, and no pixel is left to slower code.
-template <class Kernel> [[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, std::size_t bytes, const Kernel& kernel)
+template <class Kernel>
+[[gnu::always_inline]] inline void walkChunks(std::uint8_t* row, std::size_t bytes, const Kernel& kernel)
 {
     static_assert(Kernel::slack <= 3, "a chunk may read into the next pixel only");
     if (bytes <= Kernel::bytes) {
@@ -144,7 +145,8 @@ template <class Ops>
 // Puts the original bytes of the excluded pixels back. Out of line and taking
 // the registers as they are, so that the common case spills nothing for it.
 template <class Ops>
-[[gnu::noinline]] void restoreExcluded(std::uint8_t* p, Vec<Ops> a, Vec<Ops> b, Vec<Ops> c, Excluded<Ops> excluded)
+[[gnu::noinline]] void restoreExcluded(std::uint8_t* p, Vec<Ops> a, Vec<Ops> b, Vec<Ops> c,
+                                       Excluded<Ops> excluded)
 {
     alignas(32) std::uint8_t saved[Chunk<Ops>::bytes];
     storeChunk<Ops>(saved, {a, b, c});
@@ -174,7 +176,9 @@ template <class Ops> struct BrightenKernel {
         // Key-colour areas are often wide; a chunk wholly inside one stays as it is.
         if (r.excluded.all())
             return;
-        const auto step = [this](Vec<Ops> v) { return Ops::subtractSaturated(Ops::addSaturated(v, up), down); };
+        const auto step = [this](Vec<Ops> v) {
+            return Ops::subtractSaturated(Ops::addSaturated(v, up), down);
+        };
         storeChunk<Ops>(p, {step(r.in.a), step(r.in.b), step(r.in.c)});
         if (!r.excluded.none())
             restoreExcluded<Ops>(p, r.in.a, r.in.b, r.in.c, r.excluded);
@@ -187,7 +191,8 @@ template <class Ops> struct BrightenKernel {
 // chunk's start, and at its end where it ends the row, shifts stand in for
 // loads beyond it, and what they shift in is never a partner.
 template <class Ops, int k, bool AtEnd>
-[[gnu::always_inline]] inline Vec<Ops> valuesOf(const std::uint8_t* chunk, Vec<Ops> x, const RowPatterns& patterns)
+[[gnu::always_inline]] inline Vec<Ops> valuesOf(const std::uint8_t* chunk, Vec<Ops> x,
+                                                const RowPatterns& patterns)
 {
     constexpr int at = k * Ops::bytes;
     const std::uint8_t* p = chunk + at;
@@ -213,7 +218,8 @@ template <class Ops, int k, bool AtEnd>
 }
 
 template <class Ops, bool AtEnd>
-[[gnu::always_inline]] inline Chunk<Ops> valuesOf(const std::uint8_t* p, const Chunk<Ops>& in, const RowPatterns& patterns)
+[[gnu::always_inline]] inline Chunk<Ops> valuesOf(const std::uint8_t* p, const Chunk<Ops>& in,
+                                                  const RowPatterns& patterns)
 {
     return {valuesOf<Ops, 0, AtEnd>(p, in.a, patterns), valuesOf<Ops, 1, AtEnd>(p, in.b, patterns),
             valuesOf<Ops, 2, AtEnd>(p, in.c, patterns)};
@@ -234,14 +240,15 @@ template <class Ops, bool Odd> struct ComputeKernel {
                                                  Ops::pattern(patterns.oddMultiplier + at / 2));
         if constexpr (!Odd)
             return out;
-        return Ops::select(Ops::equal(v, Ops::pattern(patterns.oddValue + at)), Ops::pattern(patterns.oddByte + at),
-                           out);
+        return Ops::select(Ops::equal(v, Ops::pattern(patterns.oddValue + at)),
+                           Ops::pattern(patterns.oddByte + at), out);
     }
     template <bool AtEnd> [[gnu::always_inline]] Result compute(const std::uint8_t* p) const
     {
         const Chunk<Ops> in = loadChunk<Ops>(p);
         const Chunk<Ops> v = valuesOf<Ops, AtEnd>(p, in, patterns);
-        return {in, {colorize(v.a, 0), colorize(v.b, Ops::bytes), colorize(v.c, 2 * Ops::bytes)},
+        return {in,
+                {colorize(v.a, 0), colorize(v.b, Ops::bytes), colorize(v.c, 2 * Ops::bytes)},
                 excludedPixels<Ops>(in, patterns)};
     }
     [[gnu::always_inline]] void store(std::uint8_t* p, const Result& r) const
@@ -287,7 +294,8 @@ template <class Ops> struct LookUpKernel {
 
 template <class Ops> void brightenRows(const BrightnessRows& kernel, Rows rows)
 {
-    walkRows(rows, BrightenKernel<Ops>{Ops::splat(kernel.stepUp()), Ops::splat(kernel.stepDown()), kernel.patterns()});
+    walkRows(rows, BrightenKernel<Ops>{Ops::splat(kernel.stepUp()), Ops::splat(kernel.stepDown()),
+                                       kernel.patterns()});
 }
 
 template <class Ops> void lookUpRows(const ColorizeRows& kernel, Rows rows)

@@ -97,7 +97,8 @@ std::optional<ChannelForm> fitChannel(const Channel& bytes)
     if (!bounds.all.empty())
         return check(bytes, bounds.all.low);
     const auto lowFrom = std::find(bounds.low.begin(), bounds.low.end(), bounds.all.low) - bounds.low.begin();
-    const auto highFrom = std::find(bounds.high.begin(), bounds.high.end(), bounds.all.high) - bounds.high.begin();
+    const auto highFrom =
+        std::find(bounds.high.begin(), bounds.high.end(), bounds.all.high) - bounds.high.begin();
     for (auto skipped : {lowFrom, highFrom}) {
         const Range r = intersectBut(bounds, std::size_t(skipped));
         if (!r.empty())

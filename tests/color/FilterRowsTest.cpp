@@ -131,8 +131,8 @@ TEST_P(FilterRowsTest, BrightnessAgreesWithPlainLoop)
         const ExcludedBytes key = amount % 2 ? magentaKey : ExcludedBytes{0, 0, 0};
         const BrightnessRows kernel(amount, key);
         expectAgreement(
-            kernel, GetParam(), [&](std::uint8_t* row, int width) { brightenReference(row, width, amount, key); },
-            key, rng);
+            kernel, GetParam(),
+            [&](std::uint8_t* row, int width) { brightenReference(row, width, amount, key); }, key, rng);
         if (HasFatalFailure())
             return;
     }
@@ -146,8 +146,8 @@ TEST_P(FilterRowsTest, ColorizeAgreesWithPlainLoop)
         ValueTable table;
         bool computes, oddValues;
     };
-    std::vector<Case> cases{{tableOf(200, 57), true, false}, {tableOf(14, 45), true, true},
-                            {tableOf(90, 0.01f), false, false}};
+    std::vector<Case> cases{
+        {tableOf(200, 57), true, false}, {tableOf(14, 45), true, true}, {tableOf(90, 0.01f), false, false}};
     for (int i = 0; i < 3; ++i)
         cases.push_back({randomTable(rng), false, false});
     for (const Case& c : cases)

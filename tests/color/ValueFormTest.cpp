@@ -1,5 +1,5 @@
-#include "color/ImageProcessingPrimitives.h"
 #include "color/ValueForm.h"
+#include "color/ImageProcessingPrimitives.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,8 @@ void expectSameBytes(const ValueForm& form, const ValueTable& table, const char*
 {
     for (int v = 0; v < 256; ++v)
         for (int c = 0; c < 3; ++c)
-            ASSERT_EQ(form.byteFor(c, v), table[std::size_t(v)][std::size_t(c)]) << what << " V " << v << " channel " << c;
+            ASSERT_EQ(form.byteFor(c, v), table[std::size_t(v)][std::size_t(c)])
+                << what << " V " << v << " channel " << c;
 }
 
 // Whatever form the fit returns must give the table's every byte; among the
@@ -49,7 +50,8 @@ TEST(ValueFormTest, OneOddValuePerChannelAtMost)
 {
     ValueTable linear;
     for (int v = 0; v < 256; ++v)
-        linear[std::size_t(v)] = {std::uint8_t((v * 6 + 5) / 10), std::uint8_t(v), std::uint8_t((v * 3 + 7) / 14), 0};
+        linear[std::size_t(v)] = {std::uint8_t((v * 6 + 5) / 10), std::uint8_t(v),
+                                  std::uint8_t((v * 3 + 7) / 14), 0};
     ASSERT_TRUE(fitValueForm(linear).has_value());
     EXPECT_FALSE(fitValueForm(linear)->hasOddValues());
     for (int v : {0, 1, 128, 254, 255})
