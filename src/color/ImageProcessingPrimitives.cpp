@@ -84,6 +84,10 @@ std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
 void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
 {
     bmp.convertTo24();
+    // Adding 0 changes no pixel; the save pass asks for it whenever only the
+    // hue or the saturation moved.
+    if (amount == 0)
+        return;
     const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
     kernel.vector(workingRows(bmp));
 }
