@@ -2,6 +2,7 @@
 #include "color/ValueForm.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -28,8 +29,9 @@ bool isaAvailable(Isa isa);
 std::optional<Isa> bestIsa();
 
 // Constants of one filter call laid out over 32 pixels (96 bytes), the largest
-// block a vector kernel takes; the 16-pixel kernels use the first half. Byte i
-// of a block belongs to channel i % 3.
+// block a vector kernel takes; the 16-pixel kernels use the first half, and the
+// kernels that work on lanes of five pixels the first 16 bytes. Byte i of a
+// block belongs to channel i % 3.
 struct RowPatterns {
     // The excluded colour's byte for each byte's channel.
     alignas(32) std::uint8_t key[96];
