@@ -74,9 +74,28 @@ QString drivePart(const QString& path)
     return {};
 }
 
-bool hasWildcard(const QString& s)
+// Where "*" and "?" cannot be part of a name, a last name holding one is a mask
+// given with the path. Elsewhere they are ordinary characters, and only the
+// texts the program hands to setMask are masks.
+bool isPatternName(const QString& name)
 {
-    return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?'));
+#ifdef Q_OS_WIN
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+#else
+    Q_UNUSED(name);
+    return false;
+#endif
+}
+
+// Where the last name of a path starts: after the host's separator and, on
+// Windows, after a drive's colon ("C:name"). A Linux name may hold a colon.
+qsizetype lastNameStart(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char(':'))) + 1;
+#else
+    return path.lastIndexOf(QLatin1Char('/')) + 1;
+#endif
 }
 
 // Enters the starting directory again when the splitting ends, also after a failure.
@@ -135,9 +154,7 @@ SplitPath splitPath(const QString& given, const QString& start)
     if (!root.isEmpty() && QFileInfo(root).isDir())
         rootEntered = enterFolder(root) == 0;
 
-    const qsizetype cut =
-        std::max(folder.lastIndexOf(QLatin1Char('/')), folder.lastIndexOf(QLatin1Char(':')));
-    QString file = folder.mid(cut + 1);
+    QString file = folder.mid(lastNameStart(folder));
     if (folder.size() == file.size() + 1) {
         folder = QStringLiteral("/");
     } else if (folder.size() > file.size() + 1) {
@@ -152,7 +169,7 @@ SplitPath splitPath(const QString& given, const QString& start)
         if (const int code = enterFolder(folder))
             throw InOutError(code, folder);
     }
-    if (!file.isEmpty() && !hasWildcard(file) && !QFileInfo(file).isFile() && enterFolder(file) == 0) {
+    if (!file.isEmpty() && !isPatternName(file) && !QFileInfo(file).isFile() && enterFolder(file) == 0) {
         folder = folder == QLatin1String("/") ? folder + file : folder + QLatin1Char('/') + file;
         file.clear();
     }
@@ -287,7 +304,7 @@ void TFileListBox::setFileName(const QString& text)
         return;
     const SplitPath parts = splitPath(text, currentPathAsListed(m_directory));
     setDirectory(parts.folder);
-    if (parts.file.contains(QLatin1Char('*')) || parts.file.contains(QLatin1Char('?'))) {
+    if (isPatternName(parts.file)) {
         setMask(parts.file);
         return;
     }
@@ -299,7 +316,7 @@ void TFileListBox::setFileName(const QString& text)
         throw FileNameError(QStringLiteral("Nom de fichier incorrect - %1").arg(text).toStdString());
     if (ItemIndex() < 0) {
         // The mask hides the file: narrow the list to that one name.
-        setMask(parts.file);
+        narrowToName(parts.file);
         selectByName(parts.file);
     }
 }
@@ -321,9 +338,18 @@ void TFileListBox::setDirectory(const QString& folder)
 
 void TFileListBox::setMask(const QString& mask)
 {
-    if (mask == m_mask)
+    if (mask == m_mask && !m_maskIsName)
         return;
     m_mask = mask;
+    m_maskIsName = false;
+    RefreshFiles();
+}
+
+// The name is taken as it is: "*", "?" and ";" in it are its own characters.
+void TFileListBox::narrowToName(const QString& name)
+{
+    m_mask = name;
+    m_maskIsName = true;
     RefreshFiles();
 }
 
@@ -364,14 +390,14 @@ void TFileListBox::RefreshFiles()
 
 void TFileListBox::addEntries(unsigned searchAttr)
 {
-    const QStringList patterns = m_mask.split(QLatin1Char(';'));
+    const QStringList patterns = m_maskIsName ? QStringList() : m_mask.split(QLatin1Char(';'));
     const bool everyEntry = m_fileType.testFlag(TFileAttr::ftNormal);
     ReadCursor cursor;
     QDirIterator it(QStringLiteral("."), QDir::AllEntries | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        int matches = 0;
+        int matches = m_maskIsName && sameFileName(name, m_mask) ? 1 : 0;
         for (const QString& pattern : patterns)
             matches += matchesFilePattern(pattern, name) ? 1 : 0;
         if (matches == 0)

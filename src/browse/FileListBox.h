@@ -66,8 +66,10 @@ public:
 
     // Full path of the selected file; empty when nothing is selected.
     QString FileName() const;
-    // A folder, a folder and a mask, or a folder and a file (absolute, or relative
-    // to the listed folder); a bare item name selects that item.
+    // A folder, or a folder and a file (absolute, or relative to the listed
+    // folder); a bare item name selects that item. Only the host's separator
+    // separates; on Windows, where no name holds "*" or "?", a last name with
+    // them is taken as the mask.
     void setFileName(const QString& path);
 
     QString Directory() const { return m_directory; }
@@ -122,6 +124,7 @@ private:
     void readFolder();
     void addEntries(unsigned searchAttr);
     void selectByName(const QString& name);
+    void narrowToName(const QString& name);
     void change();
     void userSelect(int row);
     int rowAt(int y) const;
@@ -132,6 +135,7 @@ private:
 
     QString m_directory;
     QString m_mask = QStringLiteral("*.*");
+    bool m_maskIsName = false; // the mask is one file's name, not patterns
     TFileType m_fileType = TFileAttr::ftNormal;
     ColorValue m_color;
     QStringList m_items;
