@@ -13,15 +13,23 @@
 #include "app/FileText.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace tintora {
 
 namespace {
 
 const QString infoSeparator = QStringLiteral(" \u2022 ");
+
+QDateTime localTime(std::filesystem::file_time_type time)
+{
+    const auto since = std::chrono::file_clock::to_sys(time).time_since_epoch();
+    return QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
 
 // Clears a flag when the scope ends, also when an error leaves it.
 struct ClearOnExit {
@@ -34,7 +42,7 @@ struct ClearOnExit {
 void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 {
     const int n = 16 * IcoS->ItemIndex() + 16;
-    Bitmap canvas = drawIconSource(QFile::encodeName(path).toStdString(), n);
+    Bitmap canvas = drawIconSource(nativePath(path), n);
     SourceBitmap = canvas;
     previewBitmap() = std::move(canvas);
     dimensions = QStringLiteral(" %1 x %1").arg(n);
@@ -43,7 +51,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    Bitmap source = loadPictureSource(QFile::encodeName(path).toStdString(), UndecodablePixels::ShowEmpty);
+    Bitmap source = loadPictureSource(nativePath(path), UndecodablePixels::ShowEmpty);
     Bitmap preview = source;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
@@ -54,7 +62,7 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 void TTintoraForm::FBChange()
 {
     const QString path = FB->FileName();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (!isFile(path))
         return;
     SuppressFilter = true;
     ClearOnExit clear{SuppressFilter};
@@ -64,17 +72,19 @@ void TTintoraForm::FBChange()
     qint64 size = 0;
     QDateTime modified;
     if (!BatchMode) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw ImageError(formatText(texts::cannotOpen, path.toUtf8().constData()));
-        size = file.size();
-        file.close();
-        modified = QFileInfo(path).lastModified();
+        // Through the file's own bytes: QFile and QFileInfo lose a name that is no UTF-8.
+        const std::filesystem::path file = fsPath(path);
+        std::error_code sizeError, timeError;
+        size = qint64(std::filesystem::file_size(file, sizeError));
+        const auto written = std::filesystem::last_write_time(file, timeError);
+        if (!std::ifstream(file, std::ios::binary) || sizeError || timeError)
+            throw ImageError(formatText(texts::cannotOpen, displayName(path).toUtf8().constData()));
+        modified = localTime(written);
     }
 
     QString dimensions;
     LoadedFile.clear();
-    if (isIconSource(QFile::encodeName(path).toStdString()))
+    if (isIconSource(nativePath(path)))
         loadIcon(path, dimensions);
     else
         loadPicture(path, dimensions);
@@ -83,7 +93,7 @@ void TTintoraForm::FBChange()
     centreImage();
 
     if (!BatchMode) {
-        FI->setText(QFileInfo(path).fileName() + infoSeparator + dimensions + infoSeparator +
+        FI->setText(displayName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)) + infoSeparator + dimensions + infoSeparator +
                     FormatFileSize(std::int32_t(size)) + infoSeparator + formatFileTime(modified));
         FI->adjustSize();
         SuppressFilter = false;
@@ -132,7 +142,7 @@ void TTintoraForm::FBKeyUp(int key)
     const QString path = FB->FileName();
     if (path.isEmpty())
         return;
-    if (prompts().message(QStringLiteral("Delete ") + path + QStringLiteral(" ?"), QStringLiteral("Confirmation"),
+    if (prompts().message(QStringLiteral("Delete ") + displayName(path) + QStringLiteral(" ?"), QStringLiteral("Confirmation"),
                           PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes) != PromptAnswer::Yes)
         return;
     const int index = FB->ItemIndex();

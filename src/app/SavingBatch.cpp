@@ -8,6 +8,7 @@
 #include "imaging/BmpWriter.h"
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
+#include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
 #include "platform/Dialogs.h"
 #include "app/FileText.h"
@@ -37,9 +38,9 @@ void TTintoraForm::savbmpClick()
         return;
     }
     // A .bmp source of any case is its own target, whatever the file system's case rule.
-    const QString target = QFile::decodeName(saveTargetFor(QFile::encodeName(source).toStdString()).c_str());
+    const QString target = pathFromNative(saveTargetFor(nativePath(source)));
     const bool sourceIsBmp = target == source;
-    const bool exists = QFileInfo::exists(target);
+    const bool exists = pathExists(target);
     if (!(exists && sourceIsBmp) && !(!exists && !sourceIsBmp)) {
         prompts().message(QStringLiteral("File ") + target + QStringLiteral(" already exists !"),
                           QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
@@ -50,7 +51,7 @@ void TTintoraForm::savbmpClick()
     const RecolorSettings settings = recolorSettings();
     if (!settings.changesNothing())
         applySavePass(copy, settings);
-    writeBmpFile(copy, QFile::encodeName(target).toStdString());
+    writeBmpFile(copy, nativePath(target));
     if (BatchMode)
         return;
     FB->RefreshFiles();
@@ -68,7 +69,7 @@ void TTintoraForm::savbmpasClick()
     const QString target = extensionOf(path).isEmpty() ? path + QStringLiteral(".bmp") : path;
     Bitmap copy = SourceBitmap;
     applySavePass(copy, recolorSettings());
-    writeBmpFile(copy, QFile::encodeName(target).toStdString());
+    writeBmpFile(copy, nativePath(target));
     FB->RefreshFiles();
 }
 

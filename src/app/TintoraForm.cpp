@@ -11,6 +11,7 @@
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 #include "app/FileText.h"
 
@@ -79,7 +80,7 @@ void TTintoraForm::useOwnIconsForIcoFiles()
     // An .ico file shows its own 16-pixel icon, read by our icon reader.
     TIconFileListBox::setIconProvider([](const QString& path) {
         if (extensionOf(path).toLower() == QStringLiteral(".ico"))
-            if (const auto icon = ExtractIconFromFile(path.toStdString(), 16, -1))
+            if (const auto icon = ExtractIconFromFile(nativePath(path), 16, -1))
                 return iconToQImage(*icon);
         return TIconFileListBox::defaultIcon(path);
     });

@@ -2,6 +2,7 @@
 
 #include "imaging/ByteCursor.h"
 #include "platform/Guard.h"
+#include "platform/Shell.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -132,6 +133,20 @@ void readLink(const QMimeData* data, ShellDragOffer& offer)
     }
 }
 
+// The path of a file address. QUrl::toLocalFile reads the escapes as UTF-8 and
+// loses other bytes ("lat%E9.bmp" from an old archive); the bytes are kept here.
+QString localPath(const QUrl& url)
+{
+#ifdef Q_OS_WIN
+    return url.toLocalFile();
+#else
+    if (!url.host().isEmpty())
+        return url.toLocalFile();
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return pathFromNative(bytes.toStdString());
+#endif
+}
+
 QObject* checkedOwner(QObject* owner)
 {
     if (!qobject_cast<QWidget*>(owner))
@@ -150,7 +165,7 @@ ShellDragOffer readShellDragOffer(const QMimeData* data)
         for (const QUrl& url : data->urls()) {
             if (url.isLocalFile()) {
                 offer.hasFileList = true;
-                offer.firstFile = url.toLocalFile();
+                offer.firstFile = localPath(url);
                 break;
             }
         }

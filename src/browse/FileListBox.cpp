@@ -3,10 +3,10 @@
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Screen.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace tintora {
 
@@ -44,14 +46,18 @@ int enterFolder(const QString& folder)
 {
     if (folder.isEmpty())
         return int(std::errc::no_such_file_or_directory);
-#ifdef Q_OS_WIN
-    const std::filesystem::path path(folder.toStdWString());
-#else
-    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
-#endif
     std::error_code ec;
-    std::filesystem::current_path(path, ec);
+    std::filesystem::current_path(fsPath(folder), ec);
     return ec.value();
+}
+
+// The process's current directory with its name's bytes kept (QDir::currentPath
+// loses those outside UTF-8); empty when it cannot be read.
+QString currentFolder()
+{
+    std::error_code ec;
+    const std::filesystem::path current = std::filesystem::current_path(ec);
+    return ec ? QString() : QDir::fromNativeSeparators(pathFromFs(current));
 }
 
 // The drive part of a path: "C:" or a network root "//server/share"; the host's
@@ -104,7 +110,7 @@ public:
     explicit CurrentDirectoryKeeper(const QString& start) : m_start(start) {}
     ~CurrentDirectoryKeeper()
     {
-        if (QFileInfo(m_start).isDir())
+        if (isFolder(m_start))
             enterFolder(m_start);
     }
     CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
@@ -124,9 +130,9 @@ struct SplitPath {
 // while that is where the process is, so that links in it are not resolved away.
 QString currentPathAsListed(const QString& listed)
 {
-    const QString physical = QDir::currentPath();
-    if (physical == listed ||
-        QFileInfo(listed).canonicalFilePath() == QFileInfo(physical).canonicalFilePath())
+    const QString physical = currentFolder();
+    std::error_code ec;
+    if (physical == listed || std::filesystem::equivalent(fsPath(listed), fsPath(physical), ec))
         return listed;
     return physical;
 }
@@ -151,7 +157,7 @@ SplitPath splitPath(const QString& given, const QString& start)
     }
     const bool hasDriveLetter = root.size() >= 2 && root[1] == QLatin1Char(':');
     bool rootEntered = false;
-    if (!root.isEmpty() && QFileInfo(root).isDir())
+    if (!root.isEmpty() && isFolder(root))
         rootEntered = enterFolder(root) == 0;
 
     QString file = folder.mid(lastNameStart(folder));
@@ -160,7 +166,7 @@ SplitPath splitPath(const QString& given, const QString& start)
     } else if (folder.size() > file.size() + 1) {
         folder.chop(file.size() + 1);
     } else {
-        const QString current = rootEntered ? QDir::currentPath() : start;
+        const QString current = rootEntered ? currentFolder() : start;
         folder = current.mid(drivePart(current).size());
         if (folder.isEmpty())
             folder = QStringLiteral("/");
@@ -169,7 +175,7 @@ SplitPath splitPath(const QString& given, const QString& start)
         if (const int code = enterFolder(folder))
             throw InOutError(code, folder);
     }
-    if (!file.isEmpty() && !isPatternName(file) && !QFileInfo(file).isFile() && enterFolder(file) == 0) {
+    if (!file.isEmpty() && !isPatternName(file) && !isFile(file) && enterFolder(file) == 0) {
         folder = folder == QLatin1String("/") ? folder + file : folder + QLatin1Char('/') + file;
         file.clear();
     }
@@ -234,23 +240,60 @@ private:
 // The row count at which a read counts as long.
 constexpr int hourglassRow = 100;
 
-EntryAttributes attributesOf(const QFileInfo& info)
+bool isHiddenEntry(const std::filesystem::directory_entry& entry, const QString& name)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return QFileInfo(pathFromFs(entry.path())).isHidden();
+#else
+    Q_UNUSED(entry);
+    return name.startsWith(QLatin1Char('.'));
+#endif
+}
+
+// Links are followed, as opening the entry would.
+EntryAttributes attributesOf(const std::filesystem::directory_entry& entry, const QString& name)
+{
+    std::error_code ec;
     EntryAttributes a;
-    a.directory = info.isDir();
-    a.hidden = info.isHidden();
+    a.directory = entry.is_directory(ec);
+    const bool file = entry.is_regular_file(ec);
+    a.hidden = isHiddenEntry(entry, name);
     // Devices, pipes, sockets and dangling links are nothing a user opens.
-    a.system = !a.directory && !info.isFile();
+    a.system = !a.directory && !file;
     // The host keeps no archive mark; every ordinary file counts as one to archive.
-    a.archive = info.isFile();
+    a.archive = file;
     return a;
+}
+
+// Read-only is a mark of the file (its owner may not write it), not of who asks.
+bool isReadOnlyEntry(const std::filesystem::directory_entry& entry)
+{
+    std::error_code ec;
+    const std::filesystem::file_status status = entry.status(ec);
+    return !ec && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
+// The entries of the current directory, "." and ".." first as the host's listing
+// gives them, each with its name as the program carries it.
+std::vector<std::pair<std::filesystem::directory_entry, QString>> readCurrentFolder()
+{
+    namespace fs = std::filesystem;
+    std::vector<std::pair<fs::directory_entry, QString>> entries;
+    std::error_code ec;
+    for (const char* dots : {".", ".."})
+        entries.emplace_back(fs::directory_entry(fs::path(dots), ec), QString::fromLatin1(dots));
+    fs::directory_iterator it(fs::path("."), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+        entries.emplace_back(*it, pathFromFs(it->path().filename()));
+    return entries;
 }
 
 } // namespace
 
 TFileListBox::TFileListBox(QWidget* owner) : QAbstractScrollArea(owner), m_color(clWindow)
 {
-    m_directory = QDir::currentPath();
+    m_directory = currentFolder();
     resize(145, 97);
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -312,7 +355,7 @@ void TFileListBox::setFileName(const QString& text)
         return;
     selectByName(parts.file);
     // The current directory is the listed folder here, so the bare name is looked up there.
-    if (!QFileInfo(parts.file).isFile())
+    if (!isFile(parts.file))
         throw FileNameError(QStringLiteral("Nom de fichier incorrect - %1").arg(text).toStdString());
     if (ItemIndex() < 0) {
         // The mask hides the file: narrow the list to that one name.
@@ -328,8 +371,9 @@ void TFileListBox::setDirectory(const QString& folder)
     // A relative folder is taken from the listed one while that still exists. The
     // folder keeps the spelling it was given (made absolute and clean): links in
     // it stay as the user named them.
-    const QString base = QFileInfo(m_directory).isDir() ? m_directory : QDir::currentPath();
-    const QString target = QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(folder)));
+    const QString base = isFolder(m_directory) ? m_directory : currentFolder();
+    const QString given = QDir::fromNativeSeparators(folder);
+    const QString target = QDir::cleanPath(QDir::isAbsolutePath(given) ? given : joinPath(base, given));
     if (const int code = enterFolder(target))
         throw InOutError(code, folder);
     m_directory = target;
@@ -393,17 +437,13 @@ void TFileListBox::addEntries(unsigned searchAttr)
     const QStringList patterns = m_maskIsName ? QStringList() : m_mask.split(QLatin1Char(';'));
     const bool everyEntry = m_fileType.testFlag(TFileAttr::ftNormal);
     ReadCursor cursor;
-    QDirIterator it(QStringLiteral("."), QDir::AllEntries | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
+    for (const auto& [entry, name] : readCurrentFolder()) {
         int matches = m_maskIsName && sameFileName(name, m_mask) ? 1 : 0;
         for (const QString& pattern : patterns)
             matches += matchesFilePattern(pattern, name) ? 1 : 0;
         if (matches == 0)
             continue;
-        const QFileInfo info = it.fileInfo();
-        const EntryAttributes a = attributesOf(info);
+        const EntryAttributes a = attributesOf(entry, name);
         if ((a.hidden && !(searchAttr & unsigned(TFileAttr::ftHidden))) ||
             (a.system && !(searchAttr & unsigned(TFileAttr::ftSystem))) ||
             (a.directory && !(searchAttr & unsigned(TFileAttr::ftDirectory))))
@@ -412,9 +452,7 @@ void TFileListBox::addEntries(unsigned searchAttr)
             unsigned bits = (a.hidden ? 0x02u : 0u) | (a.system ? 0x04u : 0u) | (a.directory ? 0x10u : 0u) |
                             (a.archive ? 0x20u : 0u);
             // Only asked for when it matters: it costs a call to the file system.
-            // Read-only is a mark of the file (its owner may not write it), not of who asks.
-            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) &&
-                !(info.permissions() & QFileDevice::WriteOwner))
+            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) && isReadOnlyEntry(entry))
                 bits |= 0x01u;
             if ((bits & searchAttr) == 0)
                 continue;

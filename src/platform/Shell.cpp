@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
@@ -10,9 +11,15 @@
 #include <QStorageInfo>
 #include <QStyle>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace tintora {
 
@@ -135,6 +142,48 @@ std::size_t utf8SequenceLength(std::string_view bytes)
             return 0;
     return length;
 }
+
+// The home trash as the freedesktop.org layout keeps it: the file goes into
+// Trash/files under a free name and Trash/info/NAME.trashinfo says where it came
+// from and when, so that the desktop can put it back. Only a file on the home
+// trash's own volume can be moved there; false for any other.
+bool moveToHomeTrash(const std::filesystem::path& file)
+{
+    namespace fs = std::filesystem;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    std::error_code ec;
+    const fs::path source = fs::absolute(file, ec);
+    if (data.isEmpty() || ec)
+        return false;
+    const fs::path trash = fsPath(data) / "Trash";
+    fs::create_directories(trash / "files", ec);
+    fs::create_directories(trash / "info", ec);
+    const std::string path = source.native();
+    const std::string info = "[Trash Info]\nPath=" + QByteArray::fromStdString(path).toPercentEncoding("/").toStdString() +
+                             "\nDeletionDate=" +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() +
+                             "\n";
+    const std::string stem = source.stem().native(), extension = source.extension().native();
+    for (int n = 1; n < 1000; ++n) {
+        const std::string name = n == 1 ? source.filename().native() : stem + '.' + std::to_string(n) + extension;
+        const fs::path target = trash / "files" / name, record = trash / "info" / (name + ".trashinfo");
+        if (fs::exists(target, ec))
+            continue;
+        // Creating the record first claims the name against other programs.
+        const int fd = ::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return false;
+        const bool written = ::write(fd, info.data(), info.size()) == ssize_t(info.size());
+        ::close(fd);
+        if (written && ::rename(path.c_str(), target.c_str()) == 0)
+            return true;
+        ::unlink(record.c_str());
+        return false;
+    }
+    return false;
+}
 #endif
 
 } // namespace
@@ -187,6 +236,14 @@ std::optional<ShellItem> Shell::recycleBin() const
 
 bool Shell::deleteFile(const QString& path) const
 {
+#ifndef Q_OS_WIN
+    // Qt takes the name through QFile::encodeName, which loses bytes outside
+    // UTF-8; such a name goes to the trash by our own hand.
+    if (QFile::encodeName(path).toStdString() != nativePath(path)) {
+        std::error_code ec;
+        return moveToHomeTrash(fsPath(path)) || std::filesystem::remove(fsPath(path), ec);
+    }
+#endif
     return QFile::moveToTrash(path) || QFile::remove(path);
 }
 
@@ -199,7 +256,7 @@ std::optional<std::vector<ShellItem>> Shell::subfolders(const QString& folder) c
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::directory_iterator it(fs::path(QFile::encodeName(folder).toStdString()), ec);
+    fs::directory_iterator it(fsPath(folder), ec);
     if (ec)
         return std::nullopt;
     std::vector<ShellItem> result;
@@ -210,7 +267,7 @@ std::optional<std::vector<ShellItem>> Shell::subfolders(const QString& folder) c
         // The entry's type comes with the listing; only links need a look at their target.
         if (!it->is_directory(typeError))
             continue;
-        const QString name = QFile::decodeName(it->path().filename().c_str());
+        const QString name = pathFromFs(it->path().filename());
         result.push_back({joinPath(folder, name), name, it->is_symlink(typeError)});
     }
     return result;
@@ -387,6 +444,12 @@ bool isFile(const QString& path)
 {
     std::error_code ec;
     return !path.isEmpty() && std::filesystem::is_regular_file(fsPath(path), ec);
+}
+
+bool pathExists(const QString& path)
+{
+    std::error_code ec;
+    return !path.isEmpty() && std::filesystem::exists(fsPath(path), ec);
 }
 
 } // namespace tintora

@@ -78,8 +78,10 @@ QString pathFromFs(const std::filesystem::path& path);
 // The text shown for a path or name: carried bytes are shown as Latin-1, the
 // encoding such names most often come from.
 QString displayName(const QString& path);
-// Whether the path names an existing folder, or an ordinary file (links followed).
+// Whether the path names an existing folder, an ordinary file, or anything
+// at all (links followed).
 bool isFolder(const QString& path);
 bool isFile(const QString& path);
+bool pathExists(const QString& path);
 
 } // namespace tintora

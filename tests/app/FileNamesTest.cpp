@@ -1,7 +1,15 @@
 // The window over file names that are legal on Linux but look like a drive
 // separator, a mask, or are no UTF-8 at all.
 #include "WorkspaceFixture.h"
+#include "imaging/BmpWriter.h"
+#include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <filesystem>
 
 using namespace tintora;
 using namespace tintora::test;
@@ -42,6 +50,71 @@ TEST_F(WorkspaceTest, DeletingSelectsAndLoadsTheNextOddlyNamedFile)
     form->FBKeyUp(Qt::Key_Delete);
     EXPECT_EQ(form->FB->FileName(), folder.file("12:30 b.bmp"));
     EXPECT_EQ(preview().width(), 5);
+}
+
+// A dragged offer entering the target and dropped on it, as the desktop delivers it.
+void dropOn(QWidget* target, const QMimeData& data)
+{
+    const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+    QDragEnterEvent enter(QPoint(4, 4), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+// A picture whose file name is Latin-1 bytes, as an old archive unpacks it.
+class Latin1Names : public WorkspaceTest {
+protected:
+    void SetUp() override
+    {
+        WorkspaceTest::SetUp();
+        bytes = nativePath(folder.path()) + "/lat\xE9.bmp";
+        writeBmpFile(gradient(6, 3), bytes);
+        path = pathFromNative(bytes);
+    }
+    std::string bytes;
+    QString path;
+};
+
+TEST_F(Latin1Names, TheFileLoadsAndIsSavedInPlace)
+{
+    openFolder();
+    select(path);
+    EXPECT_EQ(form->LoadedFile, path);
+    EXPECT_EQ(preview().width(), 6);
+    EXPECT_TRUE(form->FI->text().startsWith(QStringLiteral("lat\u00E9.bmp")));
+    form->Bright->setPosition(20);
+    form->savbmpClick();
+    EXPECT_TRUE(prompts.asked().empty());
+    Picture saved;
+    saved.loadFromFile(bytes);
+    EXPECT_EQ(saved.toBitmap().pixel(2, 1), brightened(gradient(6, 3), 20).pixel(2, 1));
+}
+
+TEST_F(Latin1Names, DeletingMovesTheFileToTheTrashUnderItsOwnName)
+{
+    openFolder();
+    select(path);
+    prompts.expectMessage(PromptAnswer::Yes);
+    form->FBKeyUp(Qt::Key_Delete);
+    EXPECT_FALSE(std::filesystem::exists(bytes));
+    const std::string trash = nativePath(qEnvironmentVariable("XDG_DATA_HOME")) + "/Trash";
+    EXPECT_TRUE(std::filesystem::exists(trash + "/files/lat\xE9.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(trash + "/info/lat\xE9.bmp.trashinfo"));
+    std::filesystem::remove(trash + "/files/lat\xE9.bmp");
+    std::filesystem::remove(trash + "/info/lat\xE9.bmp.trashinfo");
+}
+
+TEST_F(Latin1Names, ADroppedFileAddressKeepsItsBytes)
+{
+    QMimeData data;
+    const QByteArray encoded = QUrl::fromLocalFile(folder.path()).toEncoded() + "/lat%E9.bmp";
+    data.setUrls({QUrl::fromEncoded(encoded)});
+    dropOn(form.get(), data);
+    EXPECT_EQ(form->LoadedFile, path);
+    EXPECT_EQ(preview().width(), 6);
 }
 
 } // namespace

@@ -1,6 +1,11 @@
 #include "FileListFixture.h"
+#include "platform/Canvas.h"
+#include "platform/Shell.h"
 
+#include <QImage>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 using namespace tintora;
 using namespace tintora::test;
@@ -58,6 +63,51 @@ TEST_F(FileListOddNames, AHiddenNameNarrowsTheListToItselfAlone)
         EXPECT_EQ(listed(), QStringList{QString::fromUtf8(hidden)});
         EXPECT_EQ(list->ItemIndex(), 0);
     }
+}
+
+// A file (or, for a name ending in "/", a folder) named by raw bytes, as an old archive leaves them.
+void makeNative(const TempFolder& where, const std::string& name)
+{
+    const std::filesystem::path path(nativePath(where.path()) + '/' + name);
+    std::filesystem::create_directories(name.ends_with('/') ? path : path.parent_path());
+    if (!name.ends_with('/'))
+        std::ofstream(path) << "x";
+}
+
+QImage drawRow(const TFileListBox& list, int row)
+{
+    QImage img(256, 22, QImage::Format_RGB32);
+    img.fill(Qt::gray);
+    Canvas canvas(&img);
+    list.paintRow(canvas, Rect{0, 0, 256, 22}, row, false, false);
+    return img;
+}
+
+TEST_F(FileListTest, NamesThatAreNoUtf8AreListedShownAndSelectedWithTheirBytes)
+{
+    makeNative(folder, "lat\xE9.bmp");
+    makeNative(folder, "lat\xC3\xA9.bmp"); // the same name in UTF-8
+    makeNative(folder, "caf\xE9/in\xE9.bmp");
+    makeList(folder, QStringLiteral("*.bmp;caf*"));
+    list->setFileType(TFileAttr::ftNormal | TFileAttr::ftDirectory);
+    const std::string dir = nativePath(canonical(folder.path()));
+    ASSERT_EQ(listed().size(), 3);
+    std::vector<std::string> names;
+    for (const QString& item : listed())
+        names.push_back(nativePath(item));
+    EXPECT_EQ(names, (std::vector<std::string>{"[caf\xE9]", "lat\xC3\xA9.bmp", "lat\xE9.bmp"}));
+    // Beside the icon, which follows the file's type, not its name.
+    EXPECT_EQ(drawRow(*list, 2).copy(22, 0, 234, 22), drawRow(*list, 1).copy(22, 0, 234, 22))
+        << "a Latin-1 name shows as its letters";
+
+    list->setFileName(pathFromNative(dir + "/lat\xE9.bmp"));
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(nativePath(list->FileName()), dir + "/lat\xE9.bmp");
+    list->setFileName(pathFromNative(dir + "/caf\xE9/in\xE9.bmp"));
+    EXPECT_EQ(nativePath(list->Directory()), dir + "/caf\xE9");
+    EXPECT_EQ(nativePath(list->FileName()), dir + "/caf\xE9/in\xE9.bmp");
+    list->setDirectory(QStringLiteral(".."));
+    EXPECT_EQ(nativePath(list->Directory()), dir);
 }
 
 } // namespace
