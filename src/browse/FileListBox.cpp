@@ -175,8 +175,12 @@ SplitPath splitPath(const QString& given, const QString& start)
         if (const int code = enterFolder(folder))
             throw InOutError(code, folder);
     }
-    if (!file.isEmpty() && !isPatternName(file) && !isFile(file) && enterFolder(file) == 0) {
+    // A last name that is a folder is the folder to list: one that cannot be
+    // entered is an input/output error, not a file name that names nothing.
+    if (!file.isEmpty() && !isPatternName(file) && isFolder(file)) {
         folder = folder == QLatin1String("/") ? folder + file : folder + QLatin1Char('/') + file;
+        if (const int code = enterFolder(file))
+            throw InOutError(code, root + folder);
         file.clear();
     }
     if (hasDriveLetter)

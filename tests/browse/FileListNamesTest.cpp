@@ -6,6 +6,9 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace tintora;
 using namespace tintora::test;
@@ -108,6 +111,43 @@ TEST_F(FileListTest, NamesThatAreNoUtf8AreListedShownAndSelectedWithTheirBytes)
     EXPECT_EQ(nativePath(list->FileName()), dir + "/caf\xE9/in\xE9.bmp");
     list->setDirectory(QStringLiteral(".."));
     EXPECT_EQ(nativePath(list->Directory()), dir);
+}
+
+// Takes the overrides of file permissions out of this thread's effective
+// capabilities while it lives, so that a folder's mode binds root as well.
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride()
+    {
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, reduced);
+    }
+    ~WithoutPermissionOverride() { syscall(SYS_capset, &m_header, m_saved); }
+    WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
+    WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
+
+TEST_F(FileListTest, AFolderThatCannotBeEnteredFailsAndKeepsTheListedOne)
+{
+    touch(folder, {"a.bmp", "locked/inside.bmp"});
+    ASSERT_TRUE(QFile::setPermissions(folder.file("locked"), {}));
+    makeList(folder);
+    const QString before = list->Directory();
+    {
+        const WithoutPermissionOverride asAnyUser;
+        EXPECT_THROW(list->setFileName(folder.file("locked")), InOutError);
+    }
+    EXPECT_EQ(list->Directory(), before);
+    EXPECT_EQ(QDir::currentPath(), before);
+    EXPECT_EQ(listed(), QStringList{"a.bmp"});
+    EXPECT_EQ(changes, 0);
+    QFile::setPermissions(folder.file("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
