@@ -13,6 +13,7 @@
 #include "app/FileText.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <chrono>
 #include <filesystem>
@@ -156,8 +157,12 @@ void TTintoraForm::FBKeyUp(int key)
     FBChange();
 }
 
-void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString&)
+void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString& url)
 {
+    // A link names something elsewhere, and a bare name comes only with a link:
+    // neither may open a namesake in the listed folder.
+    if (!url.isEmpty() || !QDir::isAbsolutePath(fileName))
+        return;
     const QString ext = extensionOf(fileName).toLower();
     TAPICheckBox* box = nullptr;
     if (ext == QStringLiteral(".bmp"))

@@ -1,12 +1,11 @@
 // The window over file names that are legal on Linux but look like a drive
 // separator, a mask, or are no UTF-8 at all.
+#include "DropOn.h"
 #include "WorkspaceFixture.h"
 #include "imaging/BmpWriter.h"
 #include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
 
-#include <QApplication>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <filesystem>
@@ -50,18 +49,6 @@ TEST_F(WorkspaceTest, DeletingSelectsAndLoadsTheNextOddlyNamedFile)
     form->FBKeyUp(Qt::Key_Delete);
     EXPECT_EQ(form->FB->FileName(), folder.file("12:30 b.bmp"));
     EXPECT_EQ(preview().width(), 5);
-}
-
-// A dragged offer entering the target and dropped on it, as the desktop delivers it.
-void dropOn(QWidget* target, const QMimeData& data)
-{
-    const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
-    QDragEnterEvent enter(QPoint(4, 4), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
 }
 
 // A picture whose file name is Latin-1 bytes, as an old archive unpacks it.
