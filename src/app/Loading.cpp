@@ -63,8 +63,12 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 void TTintoraForm::FBChange()
 {
     const QString path = FB->FileName();
-    if (!isFile(path))
+    if (!isFile(path)) {
+        // A row left behind by a folder that went away: show where the user can go on.
+        if (!path.isEmpty() && !isFolder(FB->Directory()))
+            refreshListing();
         return;
+    }
     SuppressFilter = true;
     ClearOnExit clear{SuppressFilter};
     if (!ckZoom->Checked())
@@ -133,7 +137,17 @@ void TTintoraForm::ckIcoClick() { FB->setMask(buildMask()); }
 void TTintoraForm::FTChange()
 {
     FB->setFileName(FT->SelectedPath());
+    refreshListing();
+}
+
+void TTintoraForm::refreshListing()
+{
+    const QString listed = FB->Directory();
     FB->RefreshFiles();
+    // The listed folder went away (its volume pulled out) and the list moved to
+    // the nearest one still there: the tree follows.
+    if (!samePath(FB->Directory(), listed))
+        FT->SelectPath(FB->Directory());
 }
 
 void TTintoraForm::FBKeyUp(int key)

@@ -51,6 +51,20 @@ int enterFolder(const QString& folder)
     return ec.value();
 }
 
+// Enters the nearest folder above `folder` that can be entered and returns it;
+// empty when there is none.
+QString enterNearestAbove(const QString& folder)
+{
+    std::filesystem::path above = fsPath(folder);
+    while (above.has_relative_path()) {
+        above = above.parent_path();
+        const QString candidate = QDir::fromNativeSeparators(pathFromFs(above));
+        if (enterFolder(candidate) == 0)
+            return candidate;
+    }
+    return {};
+}
+
 // The process's current directory with its name's bytes kept (QDir::currentPath
 // loses those outside UTF-8); empty when it cannot be read.
 QString currentFolder()
@@ -424,8 +438,14 @@ void TFileListBox::RefreshFiles()
     if (!m_created)
         return;
     unsigned searchAttr = m_fileType.toInt() & ~unsigned(TFileAttr::ftNormal);
-    if (const int code = enterFolder(m_directory))
-        throw InOutError(code, m_directory);
+    if (const int code = enterFolder(m_directory)) {
+        // A folder that went away (its volume pulled out, say) gives way to the
+        // nearest one still there; one that is there but cannot be entered is an error.
+        const QString nearest = isFolder(m_directory) ? QString() : enterNearestAbove(m_directory);
+        if (nearest.isEmpty())
+            throw InOutError(code, m_directory);
+        m_directory = nearest;
+    }
     m_items.clear();
     m_itemIndex = -1;
     m_caret = 0;

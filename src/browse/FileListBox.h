@@ -81,6 +81,8 @@ public:
     ColorValue Color() const { return m_color; }
     void setColor(ColorValue color);
 
+    // Reads the folder again. A listed folder that no longer exists gives way to
+    // the nearest folder above it, quietly; Directory tells which.
     void RefreshFiles();
 
     // Reading the items or the selection creates the list (and reads the folder)
