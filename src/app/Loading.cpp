@@ -29,7 +29,8 @@ const QString infoSeparator = QStringLiteral(" \u2022 ");
 QDateTime localTime(std::filesystem::file_time_type time)
 {
     const auto since = std::chrono::file_clock::to_sys(time).time_since_epoch();
-    return QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return QDateTime::fromMSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 // Clears a flag when the scope ends, also when an error leaves it.
@@ -98,8 +99,9 @@ void TTintoraForm::FBChange()
     centreImage();
 
     if (!BatchMode) {
-        FI->setText(displayName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)) + infoSeparator + dimensions + infoSeparator +
-                    FormatFileSize(std::int32_t(size)) + infoSeparator + formatFileTime(modified));
+        FI->setText(displayName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)) + infoSeparator +
+                    dimensions + infoSeparator + FormatFileSize(std::int32_t(size)) + infoSeparator +
+                    formatFileTime(modified));
         FI->adjustSize();
         SuppressFilter = false;
         if (ckZoom->Checked())
@@ -157,8 +159,9 @@ void TTintoraForm::FBKeyUp(int key)
     const QString path = FB->FileName();
     if (path.isEmpty())
         return;
-    if (prompts().message(QStringLiteral("Delete ") + displayName(path) + QStringLiteral(" ?"), QStringLiteral("Confirmation"),
-                          PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes) != PromptAnswer::Yes)
+    if (prompts().message(QStringLiteral("Delete ") + displayName(path) + QStringLiteral(" ?"),
+                          QStringLiteral("Confirmation"), PromptIcon::Question, PromptButtons::YesNo,
+                          PromptAnswer::Yes) != PromptAnswer::Yes)
         return;
     const int index = FB->ItemIndex();
     shell().deleteFile(path); // a refused deletion shows the file again after the re-read

@@ -4,10 +4,10 @@
 #include "platform/Guard.h"
 #include "platform/Shell.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -199,7 +199,7 @@ TDragFromShell::TDragFromShell(QObject* owner) : QObject(checkedOwner(owner)), m
     qApp->installEventFilter(this);
 }
 
-// The owner forgets a filter that is destroyed; nothing to undo here.
+// The application forgets a filter that is destroyed; nothing to undo here.
 TDragFromShell::~TDragFromShell() = default;
 
 void TDragFromShell::dragEnter(const QMimeData* data)

@@ -114,7 +114,8 @@ bool isReadOnlyEntry(const std::filesystem::directory_entry& entry)
 {
     std::error_code ec;
     const std::filesystem::file_status status = entry.status(ec);
-    return !ec && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+    return !ec &&
+           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
 }
 
 // The entries of the current directory, "." and ".." first as the host's listing

@@ -116,7 +116,9 @@ bool isCarriedByte(const QString& text, qsizetype i)
 // does: no overlong forms, no surrogates, nothing above U+10FFFF.
 std::size_t utf8SequenceLength(std::string_view bytes)
 {
-    const auto at = [&bytes](std::size_t i) { return i < bytes.size() ? unsigned(std::uint8_t(bytes[i])) : 0u; };
+    const auto at = [&bytes](std::size_t i) {
+        return i < bytes.size() ? unsigned(std::uint8_t(bytes[i])) : 0u;
+    };
     const unsigned lead = at(0);
     if (lead < 0x80)
         return 1;
@@ -159,13 +161,14 @@ bool moveToHomeTrash(const std::filesystem::path& file)
     fs::create_directories(trash / "files", ec);
     fs::create_directories(trash / "info", ec);
     const std::string path = source.native();
-    const std::string info = "[Trash Info]\nPath=" + QByteArray::fromStdString(path).toPercentEncoding("/").toStdString() +
-                             "\nDeletionDate=" +
-                             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() +
-                             "\n";
+    const std::string info =
+        "[Trash Info]\nPath=" + QByteArray::fromStdString(path).toPercentEncoding("/").toStdString() +
+        "\nDeletionDate=" +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + "\n";
     const std::string stem = source.stem().native(), extension = source.extension().native();
     for (int n = 1; n < 1000; ++n) {
-        const std::string name = n == 1 ? source.filename().native() : stem + '.' + std::to_string(n) + extension;
+        const std::string name =
+            n == 1 ? source.filename().native() : stem + '.' + std::to_string(n) + extension;
         const fs::path target = trash / "files" / name, record = trash / "info" / (name + ".trashinfo");
         if (fs::exists(target, ec))
             continue;

@@ -35,7 +35,8 @@ TEST_F(WorkspaceTest, TheBatchRunFiltersAndSavesEveryOddlyNamedFile)
     EXPECT_TRUE(prompts.scriptDone());
     EXPECT_EQ(prompts.asked().size(), 2u) << prompts.asked().at(1).text.toStdString();
     for (int i = 0; i < oddNames.size(); ++i)
-        EXPECT_EQ(readBack(folder.file(oddNames[i])).pixel(2, 1), brightened(gradient(3 + i, 3), 20).pixel(2, 1))
+        EXPECT_EQ(readBack(folder.file(oddNames[i])).pixel(2, 1),
+                  brightened(gradient(3 + i, 3), 20).pixel(2, 1))
             << oddNames[i].toStdString();
 }
 

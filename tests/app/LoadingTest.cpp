@@ -218,7 +218,7 @@ TEST_P(OwnIcons, IcoFilesShowTheirOwnIconInTheList)
 
 INSTANTIATE_TEST_SUITE_P(
     Icons, OwnIcons,
-    ::testing::Values(OwnIconCase{"nsis/Contrib/Graphics/Icons/arrow-install.ico", 16, -1}, // 16/4 and 16/8
-                      OwnIconCase{"pillow/black_and_white.ico", 16, 1},                     // 1 bit only
+    ::testing::Values(OwnIconCase{"nsis/Contrib/Graphics/Icons/arrow-install.ico", 16, -1},   // 16/4 and 16/8
+                      OwnIconCase{"pillow/black_and_white.ico", 16, 1},                       // 1 bit only
                       OwnIconCase{"nsis/Contrib/Graphics/Icons/classic-install.ico", 16, -2}, // 4 bits only
-                      OwnIconCase{"nsis/Contrib/Graphics/Icons/llama-blue.ico", 32, -1}));   // 32 only
+                      OwnIconCase{"nsis/Contrib/Graphics/Icons/llama-blue.ico", 32, -1}));    // 32 only

@@ -46,12 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("/caf\u00E9/lat\u00E9.bmp")},
         NameCase{"a lead byte cut short by ascii", "a\xC3(b", "a" + carried(0xC3) + "(b",
                  QStringLiteral("a\u00C3(b")},
-        NameCase{"an overlong slash", "\xC0\xAF", carried(0xC0) + carried(0xAF), QStringLiteral("\u00C0\u00AF")},
+        NameCase{"an overlong slash", "\xC0\xAF", carried(0xC0) + carried(0xAF),
+                 QStringLiteral("\u00C0\u00AF")},
         NameCase{"an encoded surrogate", "\xED\xA0\x80", carried(0xED) + carried(0xA0) + carried(0x80),
                  QStringLiteral("\u00ED\u00A0\u0080")},
-        NameCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", carried(0xF4) + carried(0x90) + carried(0x80) + carried(0x80),
+        NameCase{"beyond U+10FFFF", "\xF4\x90\x80\x80",
+                 carried(0xF4) + carried(0x90) + carried(0x80) + carried(0x80),
                  QStringLiteral("\u00F4\u0090\u0080\u0080")},
-        NameCase{"a character whose low half looks carried", "\xF0\x9F\x93\x80",
-                 QStringLiteral("\U0001F4C0"), QStringLiteral("\U0001F4C0")}));
+        NameCase{"a character whose low half looks carried", "\xF0\x9F\x93\x80", QStringLiteral("\U0001F4C0"),
+                 QStringLiteral("\U0001F4C0")}));
 
 } // namespace
