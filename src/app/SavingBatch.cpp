@@ -33,7 +33,7 @@ void TTintoraForm::savbmpClick()
     // The picture in the workspace may be the previous file's when the selected
     // one failed to load: it must never be written under the selected name.
     if (source != LoadedFile) {
-        prompts().message(source + QStringLiteral(" could not be loaded, so nothing was saved."),
+        prompts().message(displayName(source) + QStringLiteral(" could not be loaded, so nothing was saved."),
                           QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
         return;
     }
@@ -42,7 +42,7 @@ void TTintoraForm::savbmpClick()
     const bool sourceIsBmp = target == source;
     const bool exists = pathExists(target);
     if (!(exists && sourceIsBmp) && !(!exists && !sourceIsBmp)) {
-        prompts().message(QStringLiteral("File ") + target + QStringLiteral(" already exists !"),
+        prompts().message(QStringLiteral("File ") + displayName(target) + QStringLiteral(" already exists !"),
                           QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
         savbmpasClick();
         return;
