@@ -2,6 +2,7 @@
 
 #include "imaging/DibRle.h"
 #include "imaging/IconDecoder.h"
+#include "imaging/MemoryBudget.h"
 #include "imaging/PixelRows.h"
 
 #include <algorithm>
@@ -100,15 +101,15 @@ Layout chooseLayout(const DibHeader& h)
 }
 
 // Checks that a bitmap of this size is sane before anything is allocated:
-// positive width, a height, and a bounded pixel store. Returns the row length.
+// positive width, a height, and a picture the memory budget can hold, its
+// 24-bit working copy included. Returns the row length.
 std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_t height)
 {
     if (h.width <= 0 || height <= 0 || height > INT32_MAX)
         failBadBitmap();
-    const std::int64_t stride = (std::int64_t(h.width) * layout.bitsPerPixel + 31) / 32 * 4;
-    if (stride > maxDibPixelBytes || height > maxDibPixelBytes / stride) // no product that could overflow
+    if (!fitsPictureBudget(h.width, height, layout.bitsPerPixel))
         failBadBitmap();
-    return stride;
+    return rowBytes(h.width, layout.bitsPerPixel);
 }
 
 // Rows a file does not hold are left black, but a header that claims far

@@ -32,10 +32,6 @@ struct DibHeader {
     ColorMasks masks;
 };
 
-// Largest pixel store a decoded image may take. Skins are small; anything
-// near this is a lie in a hostile header rather than a picture.
-inline constexpr std::int64_t maxDibPixelBytes = std::int64_t(1) << 28;
-
 // Reads the info header at the cursor, and the three masks that follow it
 // when they are not part of the header.
 DibHeader readDibHeader(ByteCursor& in);

@@ -281,6 +281,27 @@ TEST(BmpReader, RunLengthWriteBackKeepsAGap)
     EXPECT_EQ(rowsOf(readBmp(written)), "55");
 }
 
+// --- Pictures the budget cannot hold ---------------------------------------
+
+class BmpBeyondBudget : public ::testing::TestWithParam<std::int32_t> {};
+
+// A 1-bit file one row high whose 24-bit copy would need gigabytes: its row
+// length wrapped in an int once, and the copy was written far past a short
+// buffer (1.5 billion pixels) or failed with a library's English text (1
+// billion). The file holds a quarter of its stored rows, so no plausibility
+// rule refuses it; only the budget does, before anything is allocated.
+TEST_P(BmpBeyondBudget, IsRefusedWithTheReadersText)
+{
+    const std::int32_t width = GetParam();
+    const std::size_t storedRow = (std::size_t(width) + 31) / 32 * 4;
+    Bytes b;
+    b.fileHeader(54 + 8).infoHeader(width, 1, 1);
+    b.raw({0, 0, 0, 0, 255, 255, 255, 0}); // black, white
+    b.zeros(storedRow / 4 + 1);
+    EXPECT_EQ(errorOf(b), texts::badBitmap);
+}
+INSTANTIATE_TEST_SUITE_P(Widths, BmpBeyondBudget, ::testing::Values(1'000'000'000, 1'500'000'000));
+
 // --- Failures --------------------------------------------------------------
 
 struct BadCase {
