@@ -25,8 +25,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& error
         try {
             if (!options.overwrite && fs::exists(target))
                 throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
-            const SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
-            saveRecolored(loaded.bitmap, loaded.facts, options.settings, target, SavePass::Always);
+            SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
+            saveRecolored(std::move(loaded.bitmap), loaded.facts, options.settings, target, SavePass::Always);
             out << target << '\n';
         } catch (const std::exception& e) {
             errors << source << ": " << e.what() << '\n';
