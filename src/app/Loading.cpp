@@ -13,15 +13,25 @@
 #include "app/FileText.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QLabel>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace tintora {
 
 namespace {
 
 const QString infoSeparator = QStringLiteral(" \u2022 ");
+
+QDateTime localTime(std::filesystem::file_time_type time)
+{
+    const auto since = std::chrono::file_clock::to_sys(time).time_since_epoch();
+    return QDateTime::fromMSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
 
 // Clears a flag when the scope ends, also when an error leaves it.
 struct ClearOnExit {
@@ -34,7 +44,7 @@ struct ClearOnExit {
 void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 {
     const int n = 16 * IcoS->ItemIndex() + 16;
-    Bitmap canvas = drawIconSource(QFile::encodeName(path).toStdString(), n);
+    Bitmap canvas = drawIconSource(nativePath(path), n);
     SourceBitmap = canvas;
     SourceFileFacts = {};
     previewBitmap() = std::move(canvas);
@@ -44,7 +54,7 @@ void TTintoraForm::loadIcon(const QString& path, QString& dimensions)
 void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 {
     // A failed read leaves the workspace as it was.
-    SourceImage source = loadPictureSource(QFile::encodeName(path).toStdString(), Unshowable::ShowAnyway);
+    SourceImage source = loadPictureSource(nativePath(path), Unshowable::ShowAnyway);
     Bitmap preview = source.bitmap;
     dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
@@ -56,8 +66,12 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
 void TTintoraForm::FBChange()
 {
     const QString path = FB->FileName();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (!isFile(path)) {
+        // A row left behind by a folder that went away: show where the user can go on.
+        if (!path.isEmpty() && !isFolder(FB->Directory()))
+            refreshListing();
         return;
+    }
     SuppressFilter = true;
     ClearOnExit clear{SuppressFilter};
     if (!ckZoom->Checked())
@@ -66,17 +80,19 @@ void TTintoraForm::FBChange()
     qint64 size = 0;
     QDateTime modified;
     if (!BatchMode) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw ImageError(formatText(texts::cannotOpen, path.toUtf8().constData()));
-        size = file.size();
-        file.close();
-        modified = QFileInfo(path).lastModified();
+        // Through the file's own bytes: QFile and QFileInfo lose a name that is no UTF-8.
+        const std::filesystem::path file = fsPath(path);
+        std::error_code sizeError, timeError;
+        size = qint64(std::filesystem::file_size(file, sizeError));
+        const auto written = std::filesystem::last_write_time(file, timeError);
+        if (!std::ifstream(file, std::ios::binary) || sizeError || timeError)
+            throw ImageError(formatText(texts::cannotOpen, displayName(path).toUtf8().constData()));
+        modified = localTime(written);
     }
 
     QString dimensions;
     LoadedFile.clear();
-    if (isIconSource(QFile::encodeName(path).toStdString()))
+    if (isIconSource(nativePath(path)))
         loadIcon(path, dimensions);
     else
         loadPicture(path, dimensions);
@@ -85,8 +101,9 @@ void TTintoraForm::FBChange()
     centreImage();
 
     if (!BatchMode) {
-        FI->setText(QFileInfo(path).fileName() + infoSeparator + dimensions + infoSeparator +
-                    FormatFileSize(std::int32_t(size)) + infoSeparator + formatFileTime(modified));
+        FI->setText(displayName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)) + infoSeparator +
+                    dimensions + infoSeparator + FormatFileSize(std::int32_t(size)) + infoSeparator +
+                    formatFileTime(modified));
         FI->adjustSize();
         SuppressFilter = false;
         if (ckZoom->Checked())
@@ -124,7 +141,17 @@ void TTintoraForm::ckIcoClick() { FB->setMask(buildMask()); }
 void TTintoraForm::FTChange()
 {
     FB->setFileName(FT->SelectedPath());
+    refreshListing();
+}
+
+void TTintoraForm::refreshListing()
+{
+    const QString listed = FB->Directory();
     FB->RefreshFiles();
+    // The listed folder went away (its volume pulled out) and the list moved to
+    // the nearest one still there: the tree follows.
+    if (!samePath(FB->Directory(), listed))
+        FT->SelectPath(FB->Directory());
 }
 
 void TTintoraForm::FBKeyUp(int key)
@@ -134,8 +161,9 @@ void TTintoraForm::FBKeyUp(int key)
     const QString path = FB->FileName();
     if (path.isEmpty())
         return;
-    if (prompts().message(QStringLiteral("Delete ") + path + QStringLiteral(" ?"), QStringLiteral("Confirmation"),
-                          PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes) != PromptAnswer::Yes)
+    if (prompts().message(QStringLiteral("Delete ") + displayName(path) + QStringLiteral(" ?"),
+                          QStringLiteral("Confirmation"), PromptIcon::Question, PromptButtons::YesNo,
+                          PromptAnswer::Yes) != PromptAnswer::Yes)
         return;
     const int index = FB->ItemIndex();
     shell().deleteFile(path); // a refused deletion shows the file again after the re-read
@@ -148,8 +176,12 @@ void TTintoraForm::FBKeyUp(int key)
     FBChange();
 }
 
-void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString&)
+void TTintoraForm::DNDShellDragDrop(const QString& fileName, const QString& url)
 {
+    // A link names something elsewhere, and a bare name comes only with a link:
+    // neither may open a namesake in the listed folder.
+    if (!url.isEmpty() || !QDir::isAbsolutePath(fileName))
+        return;
     const QString ext = extensionOf(fileName).toLower();
     TAPICheckBox* box = nullptr;
     if (ext == QStringLiteral(".bmp"))

@@ -7,6 +7,7 @@
 #include "controls/GaugeBar.h"
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
+#include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
 #include "platform/Dialogs.h"
 #include "app/FileText.h"
@@ -31,21 +32,21 @@ void TTintoraForm::savbmpClick()
     // The picture in the workspace may be the previous file's when the selected
     // one failed to load: it must never be written under the selected name.
     if (source != LoadedFile) {
-        prompts().message(source + QStringLiteral(" could not be loaded, so nothing was saved."),
+        prompts().message(displayName(source) + QStringLiteral(" could not be loaded, so nothing was saved."),
                           QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
         return;
     }
     // A .bmp source of any case is its own target, whatever the file system's case rule.
-    const QString target = QFile::decodeName(saveTargetFor(QFile::encodeName(source).toStdString()).c_str());
+    const QString target = pathFromNative(saveTargetFor(nativePath(source)));
     const bool sourceIsBmp = target == source;
-    const bool exists = QFileInfo::exists(target);
+    const bool exists = pathExists(target);
     if (!(exists && sourceIsBmp) && !(!exists && !sourceIsBmp)) {
-        prompts().message(QStringLiteral("File ") + target + QStringLiteral(" already exists !"),
+        prompts().message(QStringLiteral("File ") + displayName(target) + QStringLiteral(" already exists !"),
                           QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
         savbmpasClick();
         return;
     }
-    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), QFile::encodeName(target).toStdString(),
+    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), nativePath(target),
                   SavePass::WhenItChangesSomething);
     if (BatchMode)
         return;
@@ -62,7 +63,7 @@ void TTintoraForm::savbmpasClick()
         return;
     // A name typed without any extension gets ".bmp", or the list would never show it.
     const QString target = extensionOf(path).isEmpty() ? path + QStringLiteral(".bmp") : path;
-    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), QFile::encodeName(target).toStdString(),
+    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), nativePath(target),
                   SavePass::Always);
     FB->RefreshFiles();
 }

@@ -11,6 +11,7 @@
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Prompts.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 #include "app/FileText.h"
 
@@ -20,10 +21,59 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <span>
+#include <system_error>
+#include <vector>
 
 namespace tintora {
 
 void initResources();
+
+namespace {
+
+// An .ico file's images are a few kilobytes each; anything far larger is no icon worth reading.
+constexpr std::uintmax_t maxIconFileBytes = std::uintmax_t(4) << 20;
+
+std::vector<std::uint8_t> readIconFile(const QString& path)
+{
+    std::error_code ec;
+    const std::filesystem::path file = fsPath(path);
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec || size > maxIconFileBytes)
+        return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
+        return {};
+    return bytes;
+}
+
+// The image of an .ico file that the list shows, reduced to 16 x 16: its
+// 16-pixel image of any bit count, else the nearest larger one, else the
+// nearest smaller one. The icon reader picks by exact width and by a bit-count
+// selector, so the sizes and selectors are asked in that order over the bytes
+// read once. A 256-pixel image (stored width 0) is never picked by the reader.
+std::optional<IconImage> listIconOf(std::span<const std::uint8_t> ico)
+{
+    // More than 16 colours, then 16 (or unstated), then the rarer small counts.
+    constexpr int depths[] = {-1, -2, 1, 2, 3};
+    std::vector<int> sizes{16};
+    for (int size = 17; size < 256; ++size)
+        sizes.push_back(size);
+    for (int size = 15; size > 0; --size)
+        sizes.push_back(size);
+    for (const int size : sizes)
+        for (const int depth : depths)
+            if (auto icon = ExtractIconFromBytes(ico, size, depth))
+                return icon;
+    return std::nullopt;
+}
+
+} // namespace
 
 TTintoraForm::TTintoraForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -76,10 +126,10 @@ void TTintoraForm::loadProgramIcon()
 
 void TTintoraForm::useOwnIconsForIcoFiles()
 {
-    // An .ico file shows its own 16-pixel icon, read by our icon reader.
+    // An .ico file shows its own icon, read by our icon reader.
     TIconFileListBox::setIconProvider([](const QString& path) {
         if (extensionOf(path).toLower() == QStringLiteral(".ico"))
-            if (const auto icon = ExtractIconFromFile(path.toStdString(), 16, -1))
+            if (const auto icon = listIconOf(readIconFile(path)))
                 return iconToQImage(*icon);
         return TIconFileListBox::defaultIcon(path);
     });

@@ -151,6 +151,7 @@ private:
     void loadIcon(const QString& path, QString& dimensions);
     void loadPicture(const QString& path, QString& dimensions);
     QString buildMask() const;
+    void refreshListing();
 
     bool m_shown = false;
 };

@@ -32,8 +32,8 @@ Outcome recolorFile(const BatchOptions& options, const std::string& source)
     try {
         if (!options.overwrite && fs::exists(target))
             throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
-        const SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
-        saveRecolored(loaded.bitmap, loaded.facts, options.settings, target, SavePass::Always);
+        SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
+        saveRecolored(std::move(loaded.bitmap), loaded.facts, options.settings, target, SavePass::Always);
         return {false, target + '\n'};
     } catch (const std::exception& e) {
         return {true, source + ": " + e.what() + '\n'};

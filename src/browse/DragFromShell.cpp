@@ -2,7 +2,9 @@
 
 #include "imaging/ByteCursor.h"
 #include "platform/Guard.h"
+#include "platform/Shell.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -95,6 +97,33 @@ QString nameFromAddress(const QString& address)
     return name.isEmpty() ? address : name;
 }
 
+// The path of a file address. QUrl::toLocalFile reads the escapes as UTF-8 and
+// loses other bytes ("lat%E9.bmp" from an old archive); the bytes are kept here.
+QString localPath(const QUrl& url)
+{
+#ifdef Q_OS_WIN
+    return url.toLocalFile();
+#else
+    if (!url.host().isEmpty())
+        return url.toLocalFile();
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return pathFromNative(bytes.toStdString());
+#endif
+}
+
+// A file address offered as a link is the file itself: one drop, not a file and a link.
+bool takeAsFile(const QString& address, ShellDragOffer& offer)
+{
+    const QUrl url(address);
+    if (!url.isLocalFile())
+        return false;
+    if (!offer.hasFileList) {
+        offer.hasFileList = true;
+        offer.firstFile = localPath(url);
+    }
+    return true;
+}
+
 void readLink(const QMimeData* data, ShellDragOffer& offer)
 {
     QString address, title;
@@ -112,6 +141,8 @@ void readLink(const QMimeData* data, ShellDragOffer& offer)
     }
     if (address.isEmpty() && data->hasFormat(nativeAddress))
         address = nulTerminated(data->data(nativeAddress));
+    if (takeAsFile(address, offer))
+        return;
     if (!address.isEmpty()) {
         offer.hasLinkAddress = true;
         offer.address = address;
@@ -150,7 +181,7 @@ ShellDragOffer readShellDragOffer(const QMimeData* data)
         for (const QUrl& url : data->urls()) {
             if (url.isLocalFile()) {
                 offer.hasFileList = true;
-                offer.firstFile = url.toLocalFile();
+                offer.firstFile = localPath(url);
                 break;
             }
         }
@@ -161,12 +192,14 @@ ShellDragOffer readShellDragOffer(const QMimeData* data)
 
 TDragFromShell::TDragFromShell(QObject* owner) : QObject(checkedOwner(owner)), m_owner(owner)
 {
-    auto* widget = static_cast<QWidget*>(owner);
-    widget->setAcceptDrops(true);
-    widget->installEventFilter(this);
+    static_cast<QWidget*>(owner)->setAcceptDrops(true);
+    // Watched at the application, so that the drops over the widgets inside
+    // the owner that take drops of their own (edit boxes paste the text of a
+    // file list) come here too: the whole owner is one drop target.
+    qApp->installEventFilter(this);
 }
 
-// The owner forgets a filter that is destroyed; nothing to undo here.
+// The application forgets a filter that is destroyed; nothing to undo here.
 TDragFromShell::~TDragFromShell() = default;
 
 void TDragFromShell::dragEnter(const QMimeData* data)
@@ -193,11 +226,21 @@ void TDragFromShell::drop(const QMimeData* data)
         fire(OnShellDragDrop, this, offer.linkName, address);
 }
 
+bool TDragFromShell::covers(QObject* watched) const
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    auto* owner = static_cast<QWidget*>(m_owner);
+    return widget && (widget == owner || owner->isAncestorOf(widget));
+}
+
 bool TDragFromShell::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_owner)
+    const QEvent::Type type = event->type();
+    const bool dragEvent = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop ||
+                           type == QEvent::DragLeave;
+    if (!dragEvent || !covers(watched))
         return false;
-    switch (event->type()) {
+    switch (type) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop: {

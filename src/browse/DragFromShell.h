@@ -21,8 +21,9 @@ struct ShellDragOffer {
 // title, or else its last path segment, as the name.
 ShellDragOffer readShellDragOffer(const QMimeData* data);
 
-// Makes its owner widget a drop target for files from the desktop and links
-// from other programs, and reports what is dragged in and what is dropped.
+// Makes its owner widget, with every widget inside it, one drop target for
+// files from the desktop and links from other programs, and reports what is
+// dragged in and what is dropped.
 class TDragFromShell : public QObject {
 public:
     using TShellDragEvent = std::function<void(QObject* sender, const QString& Filename, const QString& URL)>;
@@ -38,6 +39,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool covers(QObject* watched) const;
     void dragEnter(const QMimeData* data);
     void drop(const QMimeData* data);
 

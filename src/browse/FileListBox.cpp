@@ -1,12 +1,13 @@
 #include "browse/FileListBox.h"
 
+#include "browse/FileListPaths.h"
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
 #include "platform/Screen.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace tintora {
 
@@ -25,143 +28,6 @@ InOutError::InOutError(int code, const QString& folder)
 }
 
 namespace {
-
-// File names compare as the host's file system compares them.
-constexpr Qt::CaseSensitivity fileNameCase =
-#ifdef Q_OS_WIN
-    Qt::CaseInsensitive;
-#else
-    Qt::CaseSensitive;
-#endif
-
-bool sameFileName(const QString& a, const QString& b)
-{
-    return QString::compare(a, b, fileNameCase) == 0;
-}
-
-// Makes folder the process's current directory; the system's error code, 0 when entered.
-int enterFolder(const QString& folder)
-{
-    if (folder.isEmpty())
-        return int(std::errc::no_such_file_or_directory);
-#ifdef Q_OS_WIN
-    const std::filesystem::path path(folder.toStdWString());
-#else
-    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
-#endif
-    std::error_code ec;
-    std::filesystem::current_path(path, ec);
-    return ec.value();
-}
-
-// The drive part of a path: "C:" or a network root "//server/share"; the host's
-// single root "/" is no drive.
-QString drivePart(const QString& path)
-{
-#ifdef Q_OS_WIN
-    if (path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter())
-        return path.left(2);
-    if (path.startsWith(QLatin1String("//"))) {
-        const qsizetype server = path.indexOf(QLatin1Char('/'), 2);
-        if (server > 2) {
-            const qsizetype share = path.indexOf(QLatin1Char('/'), server + 1);
-            return share < 0 ? path : path.left(share);
-        }
-    }
-#else
-    Q_UNUSED(path);
-#endif
-    return {};
-}
-
-bool hasWildcard(const QString& s)
-{
-    return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?'));
-}
-
-// Enters the starting directory again when the splitting ends, also after a failure.
-class CurrentDirectoryKeeper {
-public:
-    explicit CurrentDirectoryKeeper(const QString& start) : m_start(start) {}
-    ~CurrentDirectoryKeeper()
-    {
-        if (QFileInfo(m_start).isDir())
-            enterFolder(m_start);
-    }
-    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-    const QString& start() const { return m_start; }
-
-private:
-    QString m_start;
-};
-
-struct SplitPath {
-    QString folder; // with its drive, ready for the Directory property
-    QString file;   // a file name, a pattern, or empty
-};
-
-// The current directory as the list names it: the listed folder's own spelling
-// while that is where the process is, so that links in it are not resolved away.
-QString currentPathAsListed(const QString& listed)
-{
-    const QString physical = QDir::currentPath();
-    if (physical == listed ||
-        QFileInfo(listed).canonicalFilePath() == QFileInfo(physical).canonicalFilePath())
-        return listed;
-    return physical;
-}
-
-// Splits a path given to the list into folder and file part, starting from the
-// current directory `start`. A last name that is an existing folder belongs to the folder part.
-SplitPath splitPath(const QString& given, const QString& start)
-{
-    const QString text = QDir::fromNativeSeparators(given);
-    CurrentDirectoryKeeper keeper(start);
-    QString root, folder;
-    if (text.size() >= 2 && text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']'))) {
-        folder = text.mid(1, text.size() - 2);
-    } else {
-        root = drivePart(text);
-        if (!root.isEmpty()) {
-            folder = text.mid(root.size());
-        } else {
-            folder = text;
-            root = drivePart(keeper.start());
-        }
-    }
-    const bool hasDriveLetter = root.size() >= 2 && root[1] == QLatin1Char(':');
-    bool rootEntered = false;
-    if (!root.isEmpty() && QFileInfo(root).isDir())
-        rootEntered = enterFolder(root) == 0;
-
-    const qsizetype cut =
-        std::max(folder.lastIndexOf(QLatin1Char('/')), folder.lastIndexOf(QLatin1Char(':')));
-    QString file = folder.mid(cut + 1);
-    if (folder.size() == file.size() + 1) {
-        folder = QStringLiteral("/");
-    } else if (folder.size() > file.size() + 1) {
-        folder.chop(file.size() + 1);
-    } else {
-        const QString current = rootEntered ? QDir::currentPath() : start;
-        folder = current.mid(drivePart(current).size());
-        if (folder.isEmpty())
-            folder = QStringLiteral("/");
-    }
-    if (!folder.isEmpty()) {
-        if (const int code = enterFolder(folder))
-            throw InOutError(code, folder);
-    }
-    if (!file.isEmpty() && !hasWildcard(file) && !QFileInfo(file).isFile() && enterFolder(file) == 0) {
-        folder = folder == QLatin1String("/") ? folder + file : folder + QLatin1Char('/') + file;
-        file.clear();
-    }
-    if (hasDriveLetter)
-        folder = QString(root[0]) + QLatin1Char(':') + folder;
-    else
-        folder = root + folder;
-    return {folder, file};
-}
 
 bool matchGlob(QStringView pattern, QStringView name)
 {
@@ -217,23 +83,61 @@ private:
 // The row count at which a read counts as long.
 constexpr int hourglassRow = 100;
 
-EntryAttributes attributesOf(const QFileInfo& info)
+bool isHiddenEntry(const std::filesystem::directory_entry& entry, const QString& name)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return QFileInfo(pathFromFs(entry.path())).isHidden();
+#else
+    Q_UNUSED(entry);
+    return name.startsWith(QLatin1Char('.'));
+#endif
+}
+
+// Links are followed, as opening the entry would.
+EntryAttributes attributesOf(const std::filesystem::directory_entry& entry, const QString& name)
+{
+    std::error_code ec;
     EntryAttributes a;
-    a.directory = info.isDir();
-    a.hidden = info.isHidden();
+    a.directory = entry.is_directory(ec);
+    const bool file = entry.is_regular_file(ec);
+    a.hidden = isHiddenEntry(entry, name);
     // Devices, pipes, sockets and dangling links are nothing a user opens.
-    a.system = !a.directory && !info.isFile();
+    a.system = !a.directory && !file;
     // The host keeps no archive mark; every ordinary file counts as one to archive.
-    a.archive = info.isFile();
+    a.archive = file;
     return a;
+}
+
+// Read-only is a mark of the file (its owner may not write it), not of who asks.
+bool isReadOnlyEntry(const std::filesystem::directory_entry& entry)
+{
+    std::error_code ec;
+    const std::filesystem::file_status status = entry.status(ec);
+    return !ec &&
+           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
+// The entries of the current directory, "." and ".." first as the host's listing
+// gives them, each with its name as the program carries it.
+std::vector<std::pair<std::filesystem::directory_entry, QString>> readCurrentFolder()
+{
+    namespace fs = std::filesystem;
+    std::vector<std::pair<fs::directory_entry, QString>> entries;
+    std::error_code ec;
+    for (const char* dots : {".", ".."})
+        entries.emplace_back(fs::directory_entry(fs::path(dots), ec), QString::fromLatin1(dots));
+    fs::directory_iterator it(fs::path("."), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+        entries.emplace_back(*it, pathFromFs(it->path().filename()));
+    return entries;
 }
 
 } // namespace
 
 TFileListBox::TFileListBox(QWidget* owner) : QAbstractScrollArea(owner), m_color(clWindow)
 {
-    m_directory = QDir::currentPath();
+    m_directory = currentFolder();
     resize(145, 97);
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -287,7 +191,7 @@ void TFileListBox::setFileName(const QString& text)
         return;
     const SplitPath parts = splitPath(text, currentPathAsListed(m_directory));
     setDirectory(parts.folder);
-    if (parts.file.contains(QLatin1Char('*')) || parts.file.contains(QLatin1Char('?'))) {
+    if (isPatternName(parts.file)) {
         setMask(parts.file);
         return;
     }
@@ -295,11 +199,11 @@ void TFileListBox::setFileName(const QString& text)
         return;
     selectByName(parts.file);
     // The current directory is the listed folder here, so the bare name is looked up there.
-    if (!QFileInfo(parts.file).isFile())
+    if (!isFile(parts.file))
         throw FileNameError(QStringLiteral("Nom de fichier incorrect - %1").arg(text).toStdString());
     if (ItemIndex() < 0) {
         // The mask hides the file: narrow the list to that one name.
-        setMask(parts.file);
+        narrowToName(parts.file);
         selectByName(parts.file);
     }
 }
@@ -311,8 +215,9 @@ void TFileListBox::setDirectory(const QString& folder)
     // A relative folder is taken from the listed one while that still exists. The
     // folder keeps the spelling it was given (made absolute and clean): links in
     // it stay as the user named them.
-    const QString base = QFileInfo(m_directory).isDir() ? m_directory : QDir::currentPath();
-    const QString target = QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(folder)));
+    const QString base = isFolder(m_directory) ? m_directory : currentFolder();
+    const QString given = QDir::fromNativeSeparators(folder);
+    const QString target = QDir::cleanPath(QDir::isAbsolutePath(given) ? given : joinPath(base, given));
     if (const int code = enterFolder(target))
         throw InOutError(code, folder);
     m_directory = target;
@@ -321,9 +226,18 @@ void TFileListBox::setDirectory(const QString& folder)
 
 void TFileListBox::setMask(const QString& mask)
 {
-    if (mask == m_mask)
+    if (mask == m_mask && !m_maskIsName)
         return;
     m_mask = mask;
+    m_maskIsName = false;
+    RefreshFiles();
+}
+
+// The name is taken as it is: "*", "?" and ";" in it are its own characters.
+void TFileListBox::narrowToName(const QString& name)
+{
+    m_mask = name;
+    m_maskIsName = true;
     RefreshFiles();
 }
 
@@ -350,8 +264,14 @@ void TFileListBox::RefreshFiles()
     if (!m_created)
         return;
     unsigned searchAttr = m_fileType.toInt() & ~unsigned(TFileAttr::ftNormal);
-    if (const int code = enterFolder(m_directory))
-        throw InOutError(code, m_directory);
+    if (const int code = enterFolder(m_directory)) {
+        // A folder that went away (its volume pulled out, say) gives way to the
+        // nearest one still there; one that is there but cannot be entered is an error.
+        const QString nearest = isFolder(m_directory) ? QString() : enterNearestAbove(m_directory);
+        if (nearest.isEmpty())
+            throw InOutError(code, m_directory);
+        m_directory = nearest;
+    }
     m_items.clear();
     m_itemIndex = -1;
     m_caret = 0;
@@ -364,20 +284,16 @@ void TFileListBox::RefreshFiles()
 
 void TFileListBox::addEntries(unsigned searchAttr)
 {
-    const QStringList patterns = m_mask.split(QLatin1Char(';'));
+    const QStringList patterns = m_maskIsName ? QStringList() : m_mask.split(QLatin1Char(';'));
     const bool everyEntry = m_fileType.testFlag(TFileAttr::ftNormal);
     ReadCursor cursor;
-    QDirIterator it(QStringLiteral("."), QDir::AllEntries | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        int matches = 0;
+    for (const auto& [entry, name] : readCurrentFolder()) {
+        int matches = m_maskIsName && sameFileName(name, m_mask) ? 1 : 0;
         for (const QString& pattern : patterns)
             matches += matchesFilePattern(pattern, name) ? 1 : 0;
         if (matches == 0)
             continue;
-        const QFileInfo info = it.fileInfo();
-        const EntryAttributes a = attributesOf(info);
+        const EntryAttributes a = attributesOf(entry, name);
         if ((a.hidden && !(searchAttr & unsigned(TFileAttr::ftHidden))) ||
             (a.system && !(searchAttr & unsigned(TFileAttr::ftSystem))) ||
             (a.directory && !(searchAttr & unsigned(TFileAttr::ftDirectory))))
@@ -386,9 +302,7 @@ void TFileListBox::addEntries(unsigned searchAttr)
             unsigned bits = (a.hidden ? 0x02u : 0u) | (a.system ? 0x04u : 0u) | (a.directory ? 0x10u : 0u) |
                             (a.archive ? 0x20u : 0u);
             // Only asked for when it matters: it costs a call to the file system.
-            // Read-only is a mark of the file (its owner may not write it), not of who asks.
-            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) &&
-                !(info.permissions() & QFileDevice::WriteOwner))
+            if ((searchAttr & unsigned(TFileAttr::ftReadOnly)) && isReadOnlyEntry(entry))
                 bits |= 0x01u;
             if ((bits & searchAttr) == 0)
                 continue;

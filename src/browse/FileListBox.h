@@ -66,8 +66,10 @@ public:
 
     // Full path of the selected file; empty when nothing is selected.
     QString FileName() const;
-    // A folder, a folder and a mask, or a folder and a file (absolute, or relative
-    // to the listed folder); a bare item name selects that item.
+    // A folder, or a folder and a file (absolute, or relative to the listed
+    // folder); a bare item name selects that item. Only the host's separator
+    // separates; on Windows, where no name holds "*" or "?", a last name with
+    // them is taken as the mask.
     void setFileName(const QString& path);
 
     QString Directory() const { return m_directory; }
@@ -79,6 +81,8 @@ public:
     ColorValue Color() const { return m_color; }
     void setColor(ColorValue color);
 
+    // Reads the folder again. A listed folder that no longer exists gives way to
+    // the nearest folder above it, quietly; Directory tells which.
     void RefreshFiles();
 
     // Reading the items or the selection creates the list (and reads the folder)
@@ -122,6 +126,7 @@ private:
     void readFolder();
     void addEntries(unsigned searchAttr);
     void selectByName(const QString& name);
+    void narrowToName(const QString& name);
     void change();
     void userSelect(int row);
     int rowAt(int y) const;
@@ -132,6 +137,7 @@ private:
 
     QString m_directory;
     QString m_mask = QStringLiteral("*.*");
+    bool m_maskIsName = false; // the mask is one file's name, not patterns
     TFileType m_fileType = TFileAttr::ftNormal;
     ColorValue m_color;
     QStringList m_items;

@@ -2,6 +2,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Guard.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 
 #include <QKeyEvent>
@@ -56,7 +57,7 @@ int TFileListBox::nextRowStartingWith(QChar c) const
     const int n = int(m_items.size());
     for (int step = 1; step <= n; ++step) {
         const int row = (m_caret + step) % n;
-        if (m_items[row].startsWith(c, Qt::CaseInsensitive))
+        if (displayName(m_items[row]).startsWith(c, Qt::CaseInsensitive))
             return row;
     }
     return -1;
@@ -92,7 +93,7 @@ void TFileListBox::paintRow(Canvas& canvas, const Rect& rect, int row, bool sele
     canvas.setBrushColor(selected ? clHighlight : m_color);
     canvas.setFontColor(selected ? clHighlightText : clWindowText);
     canvas.fillRect(rect);
-    canvas.textOut(rect.left + 2, rect.top, m_items.value(row));
+    canvas.textOut(rect.left + 2, rect.top, displayName(m_items.value(row)));
     if (focused)
         drawFocusRect(canvas, rect);
 }

@@ -112,7 +112,7 @@ void TFolderTree::applySelectionPalette()
 
 QString TFolderTree::textFor(const QString& name) const
 {
-    return asciiCase(name, m_displayMode);
+    return asciiCase(displayName(name), m_displayMode);
 }
 
 void TFolderTree::build()

@@ -2,7 +2,6 @@
 #include "browse/FolderTree.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace tintora {
 
@@ -132,7 +131,7 @@ FolderNode* TFolderTree::SelectPath(const QString& path)
     }
     FolderNode* node = FindNode(path, Reading::Allowed);
     selectNode(node);
-    if (node && node->hasPath() && !isDriveRoot(node->path) && !QFileInfo::exists(node->folder.location)) {
+    if (node && node->hasPath() && !isDriveRoot(node->path) && !isFolder(node->folder.location)) {
         // The tree still shows a folder that has gone: its drive is read afresh.
         recheckSelected();
         return nullptr;

@@ -5,7 +5,6 @@
 #include "platform/Guard.h"
 #include "platform/Screen.h"
 
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -287,7 +286,7 @@ void TFolderTree::recheckSelected()
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         return;
     }
-    if (!QFileInfo::exists(node->folder.location))
+    if (!isFolder(node->folder.location))
         refreshDrive(node->path, true);
 }
 

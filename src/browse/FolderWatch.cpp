@@ -4,7 +4,6 @@
 
 #include "platform/Guard.h"
 
-#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSet>
 #include <stdexcept>
@@ -72,7 +71,7 @@ void TFolderTree::forgetRead(FolderNode* node)
 // Whether the node no longer shows what its folder holds.
 bool TFolderTree::isStale(const FolderNode* node, const QString& folder) const
 {
-    if (!QFileInfo(folder).isDir())
+    if (!isFolder(folder))
         return true;
     const std::optional<std::vector<ShellItem>> now = shell().subfolders(folder);
     if (!now)
@@ -105,7 +104,7 @@ void TFolderTree::folderChanged(const QString& folder)
             }
         if (!stale)
             return;
-        if (QFileInfo(folder).isDir()) {
+        if (isFolder(folder)) {
             refreshNode(stale);
             continue;
         }

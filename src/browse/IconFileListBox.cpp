@@ -1,6 +1,7 @@
 #include "browse/IconFileListBox.h"
 
 #include "platform/Canvas.h"
+#include "platform/Shell.h"
 #include "platform/SystemColors.h"
 
 #include <QFileIconProvider>
@@ -78,7 +79,7 @@ void TIconFileListBox::paintRow(Canvas& canvas, const Rect& rect, int row, bool 
     const QString path = joinPath(Directory(), item);
     QImage icon = iconFor(path);
     canvas.setFontColor(selected ? clHighlightText : textColorFor(item, clWindowText));
-    canvas.textOut(rect.left + 22, rect.top + 5, item);
+    canvas.textOut(rect.left + 22, rect.top + 5, displayName(item));
     if (!icon.isNull()) {
         if (icon.size() != QSize(iconSize, iconSize))
             icon = icon.scaled(iconSize, iconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

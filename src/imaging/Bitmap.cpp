@@ -1,5 +1,6 @@
 #include "imaging/Bitmap.h"
 
+#include "imaging/MemoryBudget.h"
 #include "imaging/PixelRows.h"
 
 #include <algorithm>
@@ -121,9 +122,9 @@ ColorMasks Bitmap::masksFor(PixelFormat format)
     }
 }
 
-int Bitmap::strideFor(int width, int bitsPerPixel)
+std::int64_t Bitmap::strideFor(std::int64_t width, int bitsPerPixel)
 {
-    return int(((std::int64_t(width) * bitsPerPixel + 31) / 32) * 4);
+    return rowBytes(width, bitsPerPixel);
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format)
@@ -133,16 +134,21 @@ Bitmap::Bitmap(int width, int height, PixelFormat format)
     setFormat(format);
 }
 
+// Readers refuse what their budget cannot hold before they make a bitmap, so
+// reaching the limits here is a fault of the caller, not bad input.
+PixelStore Bitmap::newStore(std::int64_t stride) const
+{
+    const std::int64_t bytes = storeBytes(stride, m_height);
+    if (m_width < 0 || m_height < 0 || stride > INT32_MAX || bytes > (std::int64_t(1) << 34))
+        throw std::length_error("bitmap size out of range");
+    return PixelStore(std::size_t(bytes), 0);
+}
+
 void Bitmap::allocate()
 {
-    if (m_width < 0 || m_height < 0)
-        throw std::length_error("bitmap size out of range");
-    const std::int64_t stride = (std::int64_t(m_width) * m_bpp + 31) / 32 * 4;
-    const std::int64_t bytes = stride * m_height;
-    if (stride > INT32_MAX || bytes > (std::int64_t(1) << 34))
-        throw std::length_error("bitmap size out of range");
+    const std::int64_t stride = strideFor(m_width, m_bpp);
+    m_pixels = newStore(stride);
     m_stride = int(stride);
-    m_pixels.assign(std::size_t(bytes), 0);
 }
 
 void Bitmap::setFormat(PixelFormat format, int bitsPerPixel)
@@ -173,8 +179,9 @@ void Bitmap::convertTo24()
 {
     if (m_format == PixelFormat::Bits24 && m_bpp == 24)
         return;
-    const std::size_t newStride = std::size_t(strideFor(m_width, 24));
-    PixelStore converted(newStride * std::size_t(m_height), 0);
+    const std::int64_t stride = strideFor(m_width, 24);
+    PixelStore converted = newStore(stride);
+    const std::size_t newStride = std::size_t(stride);
     RowToBgr toBgr(*this);
     for (int y = 0; y < m_height; ++y)
         toBgr(scanLine(y), converted.data() + std::size_t(m_height - 1 - y) * newStride, 3);

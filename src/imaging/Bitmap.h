@@ -79,7 +79,9 @@ public:
     // 16-bit and custom ones, as the nearest table entry in 1-, 4- and 8-bit ones.
     void setPixel(int x, int y, ColorValue color);
 
-    static int strideFor(int width, int bitsPerPixel);
+    // Bytes of a row, in 64 bits: a 24-bit row of a wide 1-bit picture does
+    // not fit in an int.
+    static std::int64_t strideFor(std::int64_t width, int bitsPerPixel);
     static int bitsFor(PixelFormat format);
     // The masks a format implies: 5-5-5 for Bits15, 5-6-5 for Bits16, else none.
     static ColorMasks masksFor(PixelFormat format);
@@ -87,6 +89,9 @@ public:
 private:
     std::size_t rowOffset(int y) const { return std::size_t(m_height - 1 - y) * std::size_t(m_stride); }
     void allocate();
+    // The pixel store of m_height rows of `stride` bytes; throws
+    // std::length_error for a layout no bitmap may have.
+    PixelStore newStore(std::int64_t stride) const;
 
     int m_width = 0, m_height = 0;
     PixelFormat m_format = PixelFormat::Device;

@@ -28,6 +28,8 @@ public:
     int width() const override { return m_image.bitmap.width(); }
     int height() const override { return m_image.bitmap.height(); }
     Bitmap toBitmap() override { return m_image.bitmap; }
+    // Leaves an empty bitmap behind; the file facts stay.
+    Bitmap takeBitmap() override { return std::move(m_image.bitmap); }
 
     Bitmap& bitmap() { return m_image.bitmap; }
     const Bitmap& bitmap() const { return m_image.bitmap; }

@@ -2,6 +2,7 @@
 
 #include "imaging/DibRle.h"
 #include "imaging/IconDecoder.h"
+#include "imaging/MemoryBudget.h"
 #include "imaging/PixelRows.h"
 
 #include <algorithm>
@@ -100,26 +101,15 @@ Layout chooseLayout(const DibHeader& h)
 }
 
 // Checks that a bitmap of this size is sane before anything is allocated:
-// positive width, a height, and a bounded pixel store. Returns the row length.
+// positive width, a height, and a picture the memory budget can hold, its
+// 24-bit working copy included. Returns the row length.
 std::int64_t checkedStride(const DibHeader& h, const Layout& layout, std::int64_t height)
 {
     if (h.width <= 0 || height <= 0 || height > INT32_MAX)
         failBadBitmap();
-    const std::int64_t stride = (std::int64_t(h.width) * layout.bitsPerPixel + 31) / 32 * 4;
-    if (stride > maxDibPixelBytes || height > maxDibPixelBytes / stride) // no product that could overflow
+    if (!fitsPictureBudget(h.width, height, layout.bitsPerPixel))
         failBadBitmap();
-    return stride;
-}
-
-// Rows a file does not hold are left black, but a header that claims far
-// more rows than the file could ever carry is not believed. Run-length codes
-// fill up to 255 pixels with two bytes, so they earn more room.
-void checkBelievable(std::int64_t pixelBytes, std::size_t dataBytes, bool rle)
-{
-    const std::int64_t believable =
-        rle ? 1024 * std::int64_t(dataBytes) + (std::int64_t(1) << 20) : 4 * std::int64_t(dataBytes) + 65536;
-    if (pixelBytes > believable)
-        failBadBitmap();
+    return rowBytes(h.width, layout.bitsPerPixel);
 }
 
 Bitmap allocateBitmap(const DibHeader& h, const Layout& layout, std::int64_t height)
@@ -220,8 +210,10 @@ struct IconRows {
     std::span<const std::uint8_t> color, mask;
 };
 
-// The header height counts the colour rows and the mask rows together. Both
-// must be there in full: an icon image is never shown in part.
+// The header height counts the colour rows and the mask rows together. The
+// colour rows must be there in full: an icon image is never shown in part.
+// The mask is taken only when it is whole; composeIcon decides whether the
+// image can do without it.
 IconRows takeIconRows(ByteCursor& in, const DibHeader& h, const Layout& layout)
 {
     IconRows rows;
@@ -233,10 +225,11 @@ IconRows takeIconRows(ByteCursor& in, const DibHeader& h, const Layout& layout)
     rows.maskStride = std::size_t(Bitmap::strideFor(h.width, 1));
     const std::uint64_t colorBytes = std::uint64_t(rows.colorStride) * std::uint64_t(rows.height);
     const std::uint64_t maskBytes = std::uint64_t(rows.maskStride) * std::uint64_t(rows.height);
-    if (colorBytes + maskBytes > in.remaining())
+    if (colorBytes > in.remaining())
         failBadBitmap();
     rows.color = in.bytes(std::size_t(colorBytes));
-    rows.mask = in.bytes(std::size_t(maskBytes));
+    if (maskBytes <= in.remaining())
+        rows.mask = in.bytes(std::size_t(maskBytes));
     return rows;
 }
 
@@ -254,10 +247,13 @@ bool hasAlphaChannel(const Layout& layout, std::span<const std::uint8_t> colorRo
 
 // Converts the stored colour rows to blue, green, red bytes and lays alpha
 // over them: the image's own alpha bytes, or 0 where a mask bit is set and 255
-// elsewhere. Rows go straight from the file bytes to the output.
+// elsewhere. Rows go straight from the file bytes to the output. An image
+// drawn from its own alpha shows whole even when its mask was cut short.
 Bitmap composeIcon(const Layout& layout, const std::vector<RGBQuad>& table, const IconRows& rows)
 {
     const bool ownAlpha = hasAlphaChannel(layout, rows.color);
+    if (!ownAlpha && rows.mask.empty())
+        failBadBitmap();
     Bitmap out(int(rows.width), int(rows.height), PixelFormat::Bits32);
     // BI_RGB rows of 16 bits are 5-5-5; the other layouts need no masks.
     RowToBgr toBgr(layout.format, layout.bitsPerPixel, Bitmap::masksFor(layout.format), table,
@@ -300,7 +296,7 @@ BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     const std::int64_t height = h.height < 0 ? -std::int64_t(h.height) : h.height;
     if (layout.rle && h.height < 0)
         failBadBitmap();
-    const std::int64_t stride = checkedStride(h, layout, height);
+    checkedStride(h, layout, height);
 
     const std::vector<RGBQuad> table = readFileColorTable(in, h, pixelOffset);
     if (pixelOffset > in.pos())
@@ -310,8 +306,9 @@ BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     std::size_t available = in.remaining();
     if (h.imageSize != 0)
         available = std::min<std::size_t>(available, h.imageSize);
+    // Rows the file does not hold are left black: the budget, checked above,
+    // bounds what a header may claim, however little data follows it.
     const auto data = in.bytes(available);
-    checkBelievable(stride * height, data.size(), layout.rle);
     BmpImage image{allocateBitmap(h, layout, height), {}};
     if (layout.rle)
         decodeRunLengths(image.bitmap, data, table, h.compression == dibRle4 ? 4 : 8);

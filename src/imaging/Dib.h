@@ -32,10 +32,6 @@ struct DibHeader {
     ColorMasks masks;
 };
 
-// Largest pixel store a decoded image may take. Skins are small; anything
-// near this is a lie in a hostile header rather than a picture.
-inline constexpr std::int64_t maxDibPixelBytes = std::int64_t(1) << 28;
-
 // Reads the info header at the cursor, and the three masks that follow it
 // when they are not part of the header.
 DibHeader readDibHeader(ByteCursor& in);
@@ -50,7 +46,8 @@ BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
 // The icon image entry: `bytes` are one icon image, a DIB with no file header
 // whose header height counts the colour rows and the 1-bit AND mask rows
 // after them. Only BI_RGB images of 1, 4, 8, 16, 24 or 32 bits with a header of
-// at least 40 bytes, and every row present. Gives a 32-bit bitmap of blue,
+// at least 40 bytes, and every colour row present; the mask rows too, but for
+// a 32-bit image with its own alpha. Gives a 32-bit bitmap of blue,
 // green, red, alpha bytes: alpha from a 32-bit image's own alpha bytes when
 // they are not all 0, else 0 where the mask hides a pixel and 255 elsewhere.
 // Every failure is ImageError("Image bitmap incorrecte"); no side may pass

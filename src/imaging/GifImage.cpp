@@ -2,6 +2,7 @@
 
 #include "imaging/ByteCursor.h"
 #include "imaging/GifLzw.h"
+#include "imaging/MemoryBudget.h"
 
 #include <algorithm>
 #include <cassert>
@@ -85,18 +86,20 @@ private:
     void readHeader();
     void readBlocks();
     void skipZeros();
-    void readFrame();
+    void reserveForPicture();
+    bool readFrame();
     void readExtension(GifFrame& frame);
     std::vector<std::uint8_t> readSubBlocks();
     std::vector<RGBQuad> readColorTable(std::uint8_t packed);
     void readDescriptor(GifFrame& frame);
+    bool affordFrame(const GifFrame& frame);
     void readImageData(GifFrame& frame);
     std::vector<std::uint8_t> joinImageSubBlocks();
     bool nextIs(std::uint8_t byte) const { return !m_in.atEnd() && m_in.peek() == byte; }
 
     GifImage& m_image;
     ByteCursor m_in;
-    std::int64_t m_totalPixels = 0;
+    std::int64_t m_heldBytes = 0; // the frames so far and the picture they make
 };
 
 void GifReader::readHeader()
@@ -117,6 +120,17 @@ void GifReader::readHeader()
     m_image.m_aspect = m_in.u8();
     if (m_image.m_screenPacked & 0x80)
         m_image.m_globalTable = readColorTable(m_image.m_screenPacked);
+    reserveForPicture();
+}
+
+// The picture is at worst a 32-bit canvas of the screen's size with its
+// 24-bit working copy; the frames share the budget with it. A screen too
+// large for the budget reserves nothing: the conversion refuses it, and the
+// frames may still be read.
+void GifReader::reserveForPicture()
+{
+    const int w = m_image.m_screenWidth, h = m_image.m_screenHeight;
+    m_heldBytes = fitsPictureBudget(w, h, 32) ? pictureBytes(w, h, 32) : 0;
 }
 
 std::vector<RGBQuad> GifReader::readColorTable(std::uint8_t packed)
@@ -144,7 +158,8 @@ void GifReader::readBlocks()
             m_image.warn(gifTexts::unknownBlock);
             break;
         }
-        readFrame();
+        if (!readFrame())
+            return; // the frames read so far are what the budget holds
         skipZeros();
     }
     // Running out of data here simply ends the file.
@@ -152,7 +167,8 @@ void GifReader::readBlocks()
         m_image.warn(gifTexts::badTrailer);
 }
 
-void GifReader::readFrame()
+// Returns false, keeping nothing of the frame, when the budget is reached.
+bool GifReader::readFrame()
 {
     GifFrame frame;
     while (nextIs(extensionIntroducer)) {
@@ -163,9 +179,12 @@ void GifReader::readFrame()
         m_image.warn(gifTexts::badIntroducer);
     if (!m_in.atEnd() && !nextIs(trailer) && !nextIs(0)) {
         readDescriptor(frame);
+        if (!affordFrame(frame))
+            return false;
         readImageData(frame);
     }
     m_image.m_frames.push_back(std::move(frame));
+    return true;
 }
 
 void GifReader::readExtension(GifFrame& frame)
@@ -248,12 +267,26 @@ std::vector<std::uint8_t> GifReader::joinImageSubBlocks()
     return data;
 }
 
+// Only the first frame is ever shown, so frames are kept while the budget
+// holds them and reading stops quietly at the first that does not fit; only
+// a first frame that does not fit makes the file too large. An interlaced
+// frame needs its rows twice while they are put in order.
+bool GifReader::affordFrame(const GifFrame& frame)
+{
+    const std::int64_t pixels = std::int64_t(frame.width) * frame.height;
+    const std::int64_t bytes = frame.interlaced() ? 2 * pixels : pixels;
+    if (bytes <= pictureBudgetBytes - m_heldBytes) {
+        m_heldBytes += pixels;
+        return true;
+    }
+    if (m_image.m_frames.empty())
+        throw ImageError(gifTexts::tooLarge);
+    return false;
+}
+
 void GifReader::readImageData(GifFrame& frame)
 {
     const std::int64_t pixels = std::int64_t(frame.width) * frame.height;
-    m_totalPixels += pixels;
-    if (pixels > GifImage::maxFramePixels || m_totalPixels > GifImage::maxTotalPixels)
-        throw ImageError(gifTexts::tooLarge);
     const std::uint8_t fill = frame.control.transparent() ? frame.control.transparentIndex : 0;
     frame.pixels.assign(std::size_t(pixels), fill);
     if (m_in.atEnd()) {
@@ -284,6 +317,14 @@ void GifReader::readImageData(GifFrame& frame)
         for (std::size_t i = 0; i < order.size(); ++i)
             std::memcpy(frame.pixels.data() + std::size_t(order[i]) * w, interlaced.data() + i * w, w);
     }
+}
+
+Bitmap GifImage::takeBitmap()
+{
+    imageBitmap();
+    Bitmap taken = std::move(*m_imageBitmap);
+    m_imageBitmap.reset();
+    return taken;
 }
 
 void GifImage::warn(const char* text)
@@ -323,10 +364,15 @@ const std::vector<RGBQuad>& GifImage::framePalette(std::size_t index) const
 
 const Bitmap& GifImage::frameBitmap(std::size_t index)
 {
-    const GifFrame& f = frame(index);
     auto& cached = m_frameBitmaps.at(index);
-    if (cached)
-        return *cached;
+    if (!cached)
+        cached = makeFrameBitmap(index);
+    return *cached;
+}
+
+Bitmap GifImage::makeFrameBitmap(std::size_t index) const
+{
+    const GifFrame& f = frame(index);
     const auto& palette = framePalette(index);
     Bitmap bitmap(f.width, f.height, PixelFormat::Bits8);
     bitmap.colorTable() = palette;
@@ -336,8 +382,7 @@ const Bitmap& GifImage::frameBitmap(std::size_t index)
         for (int y = 0; y < f.height; ++y)
             std::memcpy(bitmap.scanLine(y), f.pixels.data() + std::size_t(y) * f.width, f.width);
     }
-    cached = std::move(bitmap);
-    return *cached;
+    return bitmap;
 }
 
 const Bitmap& GifImage::imageBitmap()
@@ -350,10 +395,11 @@ const Bitmap& GifImage::imageBitmap()
     }
     const GifFrame& first = m_frames.front();
     if (first.width == m_screenWidth && first.height == m_screenHeight) {
-        m_imageBitmap = frameBitmap(0);
+        // Not through the cache of frame bitmaps: the picture is held once.
+        m_imageBitmap = m_frameBitmaps.at(0) ? *m_frameBitmaps[0] : makeFrameBitmap(0);
         return *m_imageBitmap;
     }
-    if (std::int64_t(m_screenWidth) * m_screenHeight > maxFramePixels)
+    if (!fitsPictureBudget(m_screenWidth, m_screenHeight, 32))
         throw ImageError(gifTexts::tooLarge);
     Bitmap canvas(m_screenWidth, m_screenHeight, PixelFormat::Device);
     if (const auto* palette = imagePalette())

@@ -57,14 +57,10 @@ struct GifFrame {
     bool interlaced() const { return (packed & 0x40) != 0; }
 };
 
-// A GIF file decoded completely at load: every frame's colour indices. Only
-// the first frame becomes the picture.
+// A GIF file decoded at load: the colour indices of every frame the memory
+// budget holds (see MemoryBudget.h). Only the first frame becomes the picture.
 class GifImage : public Graphic {
 public:
-    // Frames beyond this size, or several that together hold more, are refused.
-    static constexpr std::int64_t maxFramePixels = std::int64_t(1) << 26;
-    static constexpr std::int64_t maxTotalPixels = std::int64_t(1) << 28;
-
     // Told about damage that decoding works around.
     std::function<void(GifImage* sender, const std::string& warning)> OnWarning;
 
@@ -73,6 +69,7 @@ public:
     int height() const override { return m_screenHeight; }
     // The first frame as described for the picture; empty when there is none.
     Bitmap toBitmap() override { return imageBitmap(); }
+    Bitmap takeBitmap() override;
 
     const std::string& signature() const { return m_signature; }
     std::uint8_t backgroundIndex() const { return m_backgroundIndex; }
@@ -91,6 +88,7 @@ public:
 private:
     friend class GifReader;
     const std::vector<RGBQuad>* imagePalette() const;
+    Bitmap makeFrameBitmap(std::size_t index) const;
     void warn(const char* text);
 
     std::string m_signature;

@@ -1,6 +1,7 @@
 #include "imaging/JpegImage.h"
 
 #include "imaging/ImageError.h"
+#include "imaging/MemoryBudget.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -209,6 +210,19 @@ RowKind rowKindOf(const jpeg_decompress_struct& info)
     return info.out_color_space == JCS_RGB ? RowKind::SwapRgb : RowKind::Direct;
 }
 
+// The picture and its 24-bit working copy must fit the budget, and libjpeg
+// may use only what they leave: a progressive file keeps the coefficients of
+// the whole picture, a two-pass quantization its whole output. Past that
+// limit libjpeg asks for a backing store, which it has none of, and fails
+// before it allocates the arrays.
+void limitMemory(jpeg_decompress_struct& info, int bitsPerPixel)
+{
+    const std::int64_t picture = pictureBytes(info.image_width, info.image_height, bitsPerPixel);
+    if (picture >= pictureBudgetBytes)
+        failJpeg(JERR_IMAGE_TOO_BIG);
+    info.mem->max_memory_to_use = long(pictureBudgetBytes - picture);
+}
+
 } // namespace
 
 void JpegImage::load(std::span<const std::uint8_t> bytes)
@@ -226,6 +240,14 @@ void JpegImage::load(std::span<const std::uint8_t> bytes)
     m_decoded.reset();
 }
 
+Bitmap JpegImage::takeBitmap()
+{
+    decodedBitmap();
+    Bitmap taken = std::move(*m_decoded);
+    m_decoded.reset();
+    return taken;
+}
+
 const Bitmap& JpegImage::decodedBitmap()
 {
     if (m_decoded)
@@ -234,9 +256,8 @@ const Bitmap& JpegImage::decodedBitmap()
     Source source{m_data.data(), m_data.size()};
     run(d, openAndReadHeader, &source);
     auto& info = d.info;
-    if (std::int64_t(info.image_width) * info.image_height > maxPixels)
-        failJpeg(JERR_IMAGE_TOO_BIG);
     const bool quantize = m_displayBits <= 8 || info.jpeg_color_space == JCS_GRAYSCALE;
+    limitMemory(info, quantize ? 8 : 24);
     configure(info, quantize);
     run(d, startDecompress);
 

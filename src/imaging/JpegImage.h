@@ -15,9 +15,6 @@ public:
     // Grayscale files, and every file on a display of 8 bits or fewer, are
     // quantized to at most this many colours into an 8-bit bitmap.
     static constexpr int quantizedColors = 236;
-    // Larger pictures are refused at decoding with libjpeg's "image too big" code.
-    static constexpr std::int64_t maxPixels = std::int64_t(1) << 27;
-
     explicit JpegImage(int displayBitsPerPixel = 32) : m_displayBits(displayBitsPerPixel) {}
 
     void load(std::span<const std::uint8_t> bytes) override;
@@ -25,6 +22,7 @@ public:
     int height() const override { return m_height; }
     // 24-bit for colour, 8-bit with libjpeg's colour map when quantized.
     Bitmap toBitmap() override { return decodedBitmap(); }
+    Bitmap takeBitmap() override;
     bool isJpeg() const override { return true; }
 
     bool isGrayscale() const { return m_grayscale; }

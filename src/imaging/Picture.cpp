@@ -108,6 +108,11 @@ Bitmap Picture::toBitmap() const
     return m_graphic ? m_graphic->toBitmap() : Bitmap();
 }
 
+Bitmap Picture::takeBitmap()
+{
+    return m_graphic ? m_graphic->takeBitmap() : Bitmap();
+}
+
 Bitmap* Picture::bitmap() const
 {
     auto* held = dynamic_cast<BitmapGraphic*>(m_graphic.get());

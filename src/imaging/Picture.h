@@ -20,6 +20,10 @@ public:
     virtual int height() const = 0;
     // The graphic as a bitmap (a copy); may decode on first use and throw.
     virtual Bitmap toBitmap() = 0;
+    // The same bitmap handed over rather than copied: a graphic that keeps
+    // what it decoded gives it up (and decodes again when asked once more),
+    // so that a caller who wants only the bitmap never holds it twice.
+    virtual Bitmap takeBitmap() { return toBitmap(); }
     virtual bool isJpeg() const { return false; }
 };
 
@@ -49,6 +53,8 @@ public:
     Graphic* graphic() const { return m_graphic.get(); }
     // The graphic as a bitmap; an empty picture gives an empty bitmap.
     Bitmap toBitmap() const;
+    // The graphic's bitmap handed over (see Graphic::takeBitmap).
+    Bitmap takeBitmap();
     // The held bitmap itself when the graphic is one, else nullptr.
     Bitmap* bitmap() const;
     // What a BMP file said beside its pixels, for writing a copy of toBitmap()

@@ -1,7 +1,10 @@
 #pragma once
 #include <QIcon>
 #include <QString>
+#include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintora {
@@ -61,5 +64,24 @@ bool samePath(const QString& a, const QString& b);
 QString joinPath(const QString& folder, const QString& name);
 // The path without its trailing separator, except for the root "/" itself.
 QString withoutTrailingSeparator(const QString& path);
+
+// Paths as the host's bytes. On Linux a name is any bytes but "/" and NUL, and
+// not every name is UTF-8 (a Latin-1 "caf\xE9" from an old archive). QFile's
+// encodeName and decodeName turn such bytes into U+FFFD and lose them, so paths
+// cross between QString and the file system here instead: a byte that is no
+// part of a UTF-8 sequence travels as the lone low surrogate U+DC80..U+DCFF and
+// comes back as that byte, so every name the file system gives round-trips.
+std::string nativePath(const QString& path);
+QString pathFromNative(std::string_view bytes);
+std::filesystem::path fsPath(const QString& path);
+QString pathFromFs(const std::filesystem::path& path);
+// The text shown for a path or name: carried bytes are shown as Latin-1, the
+// encoding such names most often come from.
+QString displayName(const QString& path);
+// Whether the path names an existing folder, an ordinary file, or anything
+// at all (links followed).
+bool isFolder(const QString& path);
+bool isFile(const QString& path);
+bool pathExists(const QString& path);
 
 } // namespace tintora

@@ -74,16 +74,16 @@ SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
     picture.loadFromFile(path);
     const auto withFacts = [&](Bitmap bitmap) { return SourceImage{std::move(bitmap), picture.bmpFileFacts()}; };
     if (unshowable == Unshowable::Fail) {
-        Bitmap bitmap = picture.toBitmap();
+        Bitmap bitmap = picture.takeBitmap();
         if (bitmap.isEmpty())
             throw std::runtime_error("the picture has no pixels");
         return withFacts(std::move(bitmap));
     }
     const bool decodedLater = picture.isJpeg() || lowerExtension(path) == ".gif";
     if (!decodedLater)
-        return withFacts(picture.toBitmap());
+        return withFacts(picture.takeBitmap());
     try {
-        return withFacts(picture.toBitmap());
+        return withFacts(picture.takeBitmap());
     } catch (const std::exception&) {
         return {};
     }
@@ -96,10 +96,9 @@ SourceImage loadSource(const std::string& path, int iconSize, Unshowable unshowa
     return loadPictureSource(path, unshowable);
 }
 
-void saveRecolored(const Bitmap& source, const BmpFileFacts& facts, const RecolorSettings& settings,
+void saveRecolored(Bitmap copy, const BmpFileFacts& facts, const RecolorSettings& settings,
                    const std::string& target, SavePass pass)
 {
-    Bitmap copy = source;
     PixelsSinceRead pixels = PixelsSinceRead::Unchanged;
     if (pass == SavePass::Always || !settings.changesNothing()) {
         applySavePass(copy, settings);

@@ -40,8 +40,10 @@ struct SourceImage {
 enum class SavePass { WhenItChangesSomething, Always };
 
 // Runs the save pass on a copy of the source and writes it as a BMP file.
+// The copy is the caller's: one who needs the source no more moves it in, so
+// that the picture and its working copy are never held beside a third.
 // Throws ImageError with the writer's text.
-void saveRecolored(const Bitmap& source, const BmpFileFacts& facts, const RecolorSettings& settings,
+void saveRecolored(Bitmap copy, const BmpFileFacts& facts, const RecolorSettings& settings,
                    const std::string& target, SavePass pass);
 
 // An .ico file (any case of the extension) is drawn at a chosen size, and so is

@@ -194,11 +194,31 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
     EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) || form->FI->text().contains(QStringLiteral("x") + sep));
 }
 
-TEST_F(WorkspaceTest, IcoFilesShowTheirOwnIconInTheList)
+// An .ico file and the image of it the list shows: its size and bit-count selector.
+struct OwnIconCase {
+    const char* file;
+    int size, depth;
+};
+
+void PrintTo(const OwnIconCase& c, std::ostream* os)
 {
-    const QString path = copyTestFile("ico/arrow-install.ico", "a.ico");
-    const QImage shown = form->FB->iconFor(path);
-    const auto own = ExtractIconFromFile(path.toStdString(), 16, -1);
-    ASSERT_TRUE(own.has_value());
-    EXPECT_EQ(shown, iconToQImage(*own));
+    *os << c.file;
 }
+
+class OwnIcons : public WorkspaceTest, public ::testing::WithParamInterface<OwnIconCase> {};
+
+TEST_P(OwnIcons, IcoFilesShowTheirOwnIconInTheList)
+{
+    const OwnIconCase& c = GetParam();
+    const QString path = copyTestFile(c.file, "a.ico");
+    const auto own = ExtractIconFromFile(path.toStdString(), c.size, c.depth);
+    ASSERT_TRUE(own.has_value());
+    EXPECT_EQ(form->FB->iconFor(path), iconToQImage(*own));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Icons, OwnIcons,
+    ::testing::Values(OwnIconCase{"ico/arrow-install.ico", 16, -1},   // 16/4 and 16/8
+                      OwnIconCase{"ico/black_and_white.ico", 16, 1},                       // 1 bit only
+                      OwnIconCase{"ico/classic-install.ico", 16, -2}, // 4 bits only
+                      OwnIconCase{"ico/llama-blue.ico", 32, -1}));    // 32 only

@@ -67,14 +67,17 @@ TEST_F(FileListSelect, AFileHiddenByTheMaskNarrowsTheMaskToItsName)
     EXPECT_EQ(list->FileName(), canonical(other.path()) + QStringLiteral("/y.gif"));
 }
 
-TEST_F(FileListSelect, ABareNameSelectsThatItemAndAPatternBecomesTheMask)
+TEST_F(FileListSelect, ABareNameSelectsThatItemAndABracketedNameEntersTheFolder)
 {
     list->setFileName(QStringLiteral("b.bmp"));
     EXPECT_EQ(list->ItemIndex(), 1);
     EXPECT_EQ(changes, 1);
+#ifdef Q_OS_WIN
+    // Where "*" and "?" cannot be in a name, a pattern given as a name is the mask.
     list->setFileName(QStringLiteral("*.gif"));
     EXPECT_EQ(listed(), QStringList{"d.gif"});
     EXPECT_EQ(list->Directory(), canonical(folder.path()));
+#endif
     list->setFileName(QStringLiteral("[sub]"));
     EXPECT_EQ(list->Directory(), canonical(folder.file("sub")));
 }

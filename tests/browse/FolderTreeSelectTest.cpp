@@ -1,6 +1,7 @@
 #include "FolderTreeFixture.h"
 
 #include <QTest>
+#include <filesystem>
 
 using namespace tintora;
 using namespace tintora::test;
@@ -121,4 +122,16 @@ TEST_F(FolderTreeTest, DoubleClickLetsAnEmptiedDriveBeReadAgain)
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_TRUE(driveNode()->isExpanded());
     EXPECT_EQ(texts(driveNode()), QStringList({"new"}));
+}
+
+TEST_F(FolderTreeTest, AFolderNamedInLatin1IsShownAsItsLettersAndSelectedByItsBytes)
+{
+    const std::string bytes = nativePath(drive) + "/Caf\xE9/Skins";
+    std::filesystem::create_directories(bytes);
+    activate();
+    FolderNode* node = tree->SelectPath(pathFromNative(bytes));
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(nativePath(tree->SelectedPath()), bytes);
+    EXPECT_EQ(node->parentNode()->text(0), QStringLiteral("Caf\u00E9"));
+    EXPECT_EQ(changes.size(), 1u) << "its drive is not read again as if the folder had gone";
 }

@@ -143,7 +143,7 @@ const WriteBackCase writeBackCases[] = {
      0},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, BmpWriteBack, ::testing::ValuesIn(writeBackCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST(BmpWriter, KeptRunLengthDataNeverUndoesAnEdit)
 {

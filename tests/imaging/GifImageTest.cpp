@@ -227,6 +227,21 @@ TEST(GifImage, HugeScreensAreRefusedAtConversion)
     }
 }
 
+// Only the first frame is shown. An animation whose frames together pass the
+// memory budget (five screens of 64 Mi pixels: the first, its canvas and its
+// working copy fill it) keeps the frames that fit and shows the first, where
+// it once failed as "Image too large" after holding four of them.
+TEST(GifImage, FramesPastTheBudgetAreDroppedQuietly)
+{
+    Bytes file = screen(8192, 8192, 0x81) + fourColours;
+    for (int i = 0; i < 5; ++i)
+        file = file + descriptor(0, 0, 8192, 8192) + literalData({std::uint8_t(1 + i % 3)});
+    auto l = load(file + trailer);
+    EXPECT_EQ(l->image.frameCount(), 1u);
+    EXPECT_EQ(l->image.frame(0).pixels.front(), 1);
+    EXPECT_TRUE(l->warnings.empty());
+}
+
 TEST(GifImage, FramesReachingPastTheScreenAreClippedAndBadIndicesDrawBlack)
 {
     // Two colours in the table; index 3 lies beyond it.

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace tintora::test {
 namespace {
 
@@ -217,14 +219,41 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDib{"PixelsCut", [](Bytes& b) { b.resize(40 + 1024 + 100); }}),
     test::CaseName());
 
-TEST(IconDib, EveryTruncationOfRealImagesFailsCleanly)
+// Cut inside its header or colour rows, an image fails cleanly; cut only in
+// its mask, a 32-bit image with alpha is drawn from its alpha as if whole.
+TEST(IconDib, EveryTruncationOfRealImagesFailsCleanlyOrNeedsNoMask)
 {
     const Bytes ico = readBytes(dataFile("ico/modern-install-full.ico"));
     ASSERT_GT(ico.size(), 13918u + 9640u - 1);
     const std::span<const std::uint8_t> image(ico.data() + 13918, 9640); // the 48-pixel 32-bit entry
-    for (std::size_t n = 0; n < image.size(); n += 7)
-        EXPECT_THROW(decodeIconImage(image.first(n)), ImageError) << n;
-    EXPECT_NO_THROW(decodeIconImage(image));
+    const std::size_t colorEnd = 40 + 48 * 48 * 4;
+    const Bitmap whole = decodeIconImage(image);
+    for (std::size_t n = 0; n < image.size(); n += 7) {
+        if (n < colorEnd) {
+            EXPECT_THROW(decodeIconImage(image.first(n)), ImageError) << n;
+            continue;
+        }
+        const Bitmap cut = decodeIconImage(image.first(n));
+        ASSERT_EQ(cut.byteSize(), whole.byteSize());
+        EXPECT_EQ(std::memcmp(cut.bits(), whole.bits(), whole.byteSize()), 0) << n;
+    }
+}
+
+// Only an image whose own alpha says what shows can do without its mask.
+TEST(IconDib, CutMaskIsNeededOnlyWithoutAlpha)
+{
+    DibIcon d;
+    d.width = 3;
+    d.bits = 32;
+    d.pixel = [](int x, int) { return (std::uint32_t(x * 100) << 24) | 0x00445566u; };
+    Bytes withAlpha = d.bytes();
+    withAlpha.pop_back();
+    EXPECT_EQ(at(decodeIconImage(withAlpha), 2, 0), (Bgra{0x66, 0x55, 0x44, 200}));
+
+    d.pixel = [](int, int) { return 0x00445566u; };
+    Bytes withoutAlpha = d.bytes();
+    withoutAlpha.pop_back();
+    EXPECT_THROW(decodeIconImage(withoutAlpha), ImageError);
 }
 
 // ---- PNG-coded images -------------------------------------------------------

@@ -1,12 +1,14 @@
 #include "imaging/JpegImage.h"
 #include "imaging/ImageError.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 #include <set>
 #include <string>
@@ -306,26 +308,59 @@ TEST(JpegImage, DamagedFilesNeverCrash)
     }
 }
 
-TEST(JpegImage, OversizedPicturesAreRefusedBeforeAllocating)
+struct OversizedCase {
+    const char* name;
+    const char* file;
+    std::uint8_t frameMarker; // 0xC0 baseline, 0xC2 progressive
+    unsigned side;
+    int code;
+};
+
+class JpegOversized : public ::testing::TestWithParam<OversizedCase> {};
+
+// A small file patched to claim a square of `side` pixels is refused before
+// the picture or libjpeg's arrays are allocated: in well under a second, and
+// without the gigabyte the progressive one of 11585 pixels (just within the
+// old pixel limit) once took.
+TEST_P(JpegOversized, IsRefusedBeforeAllocating)
 {
-    // Patch the frame header of a small file to claim 60000 x 60000 pixels.
-    Bytes bytes = readBytes(jpeg("testorig.jpg"));
+    const OversizedCase& c = GetParam();
+    Bytes bytes = readBytes(jpeg(c.file));
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
-            bytes[i + 5] = 0xEA, bytes[i + 6] = 0x60; // height
-            bytes[i + 7] = 0xEA, bytes[i + 8] = 0x60; // width
+        if (bytes[i] == 0xFF && bytes[i + 1] == c.frameMarker) {
+            bytes[i + 5] = std::uint8_t(c.side >> 8), bytes[i + 6] = std::uint8_t(c.side); // height
+            bytes[i + 7] = std::uint8_t(c.side >> 8), bytes[i + 8] = std::uint8_t(c.side); // width
             break;
         }
     }
     JpegImage image;
     image.load(bytes);
-    EXPECT_EQ(image.width(), 60000);
+    ASSERT_EQ(image.width(), int(c.side));
     try {
         image.toBitmap();
-        FAIL() << "decoded a 3.6-gigapixel picture";
+        FAIL() << "decoded a picture beyond the budget";
     } catch (const ImageError& e) {
-        EXPECT_EQ(e.what(), jpegErrorText(JERR_IMAGE_TOO_BIG));
+        EXPECT_EQ(e.what(), jpegErrorText(c.code));
     }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Files, JpegOversized,
+    ::testing::Values(OversizedCase{"baseline60000", "testorig.jpg", 0xC0, 60000, JERR_IMAGE_TOO_BIG},
+                      OversizedCase{"progressive11585", "testimgp.jpg", 0xC2, 11585, JERR_IMAGE_TOO_BIG},
+                      // The picture fits, but not the coefficients a progressive file keeps.
+                      OversizedCase{"progressive8000", "testimgp.jpg", 0xC2, 8000, JERR_NO_BACKING_STORE}),
+    test::CaseName());
+
+TEST(JpegImage, TakingTheBitmapLeavesNoDecodedCopy)
+{
+    JpegImage image;
+    image.load(readBytes(jpeg("testorig.jpg")));
+    const Bitmap copy = image.toBitmap();
+    ASSERT_TRUE(image.isDecoded());
+    const Bitmap taken = image.takeBitmap();
+    EXPECT_FALSE(image.isDecoded());
+    ASSERT_EQ(taken.byteSize(), copy.byteSize());
+    EXPECT_EQ(std::memcmp(taken.bits(), copy.bits(), copy.byteSize()), 0);
 }
 
 } // namespace

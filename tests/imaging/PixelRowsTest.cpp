@@ -1,5 +1,6 @@
 // Row kernels: the one unpacker of 1-, 4- and 8-bit palette indices.
 #include "imaging/PixelRows.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ const UnpackCase unpackCases[] = {
     {"nothingAsked", 4, {0xFF}, 0, 0, {}},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, UnpackIndices, ::testing::ValuesIn(unpackCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 } // namespace
 } // namespace tintora
