@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -40,33 +39,36 @@ Outcome recolorFile(const BatchOptions& options, const std::string& source)
     }
 }
 
-// Outcomes filled in by the workers in any order and handed out in file order.
-class OutcomesInOrder {
+// Prints the outcomes in file order as the workers hand them in, in any order:
+// whoever hands in the next one prints it and those after it that are there.
+class OrderedPrinter {
 public:
-    explicit OutcomesInOrder(std::size_t count) : m_outcomes(count), m_done(count, false) {}
+    OrderedPrinter(std::ostream& out, std::ostream& errors, std::size_t count)
+        : m_out(out), m_errors(errors), m_outcomes(count), m_done(count, false)
+    {
+    }
 
     void put(std::size_t file, Outcome outcome)
     {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_outcomes[file] = std::move(outcome);
-            m_done[file] = true;
+        const std::lock_guard lock(m_mutex);
+        m_outcomes[file] = std::move(outcome);
+        m_done[file] = true;
+        for (; m_next < m_done.size() && m_done[m_next]; ++m_next) {
+            const Outcome& next = m_outcomes[m_next];
+            (next.failed ? m_errors : m_out) << next.line;
+            m_failures += next.failed;
+            m_outcomes[m_next] = {};
         }
-        m_changed.notify_one();
     }
-    // Waits for the file's outcome.
-    Outcome take(std::size_t file)
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_done[file]; });
-        return std::move(m_outcomes[file]);
-    }
+    int failures() const { return m_failures; }
 
 private:
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::ostream &m_out, &m_errors;
     std::vector<Outcome> m_outcomes;
     std::vector<bool> m_done;
+    std::size_t m_next = 0;
+    int m_failures = 0;
 };
 
 // The smallest file index of each file's group, merging groups that share a path.
@@ -132,23 +134,23 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& error
     // The readers' registry is filled here, before any worker reads it.
     registerStandardReaders();
     const std::vector<std::vector<std::size_t>> chains = fileChains(options);
-    OutcomesInOrder outcomes(options.files.size());
+    OrderedPrinter printer(out, errors, options.files.size());
     std::atomic<std::size_t> nextChain = 0;
     const auto work = [&] {
         for (std::size_t c; (c = nextChain++) < chains.size();)
             for (std::size_t file : chains[c])
-                outcomes.put(file, recolorFile(options, options.files[file]));
+                printer.put(file, recolorFile(options, options.files[file]));
     };
-    std::vector<std::jthread> threads(std::min<std::size_t>(std::max(1u, workers), chains.size()));
-    for (auto& thread : threads)
-        thread = std::jthread(work);
-    int failures = 0;
-    for (std::size_t file = 0; file < options.files.size(); ++file) {
-        const Outcome outcome = outcomes.take(file);
-        (outcome.failed ? errors : out) << outcome.line;
-        failures += outcome.failed;
+    {
+        // This thread is one of the workers.
+        const std::size_t threads =
+            std::clamp<std::size_t>(workers, 1, std::max<std::size_t>(chains.size(), 1));
+        std::vector<std::jthread> others(threads - 1);
+        for (auto& thread : others)
+            thread = std::jthread(work);
+        work();
     }
-    return failures;
+    return printer.failures();
 }
 
 } // namespace tintora::batch
