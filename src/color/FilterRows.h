@@ -81,6 +81,8 @@ public:
     // a value form (most colourise settings do) the vector kernels compute it;
     // otherwise they look V up.
     ColorizeRows(const ValueTable& table, ExcludedBytes excluded);
+    // The same with the table's form already fitted (fitValueForm).
+    ColorizeRows(const ValueTable& table, ExcludedBytes excluded, const std::optional<ValueForm>& form);
     void scalar(std::uint8_t* row, int width) const;
     void vector(Rows rows) const;
     void vector(Rows rows, Isa isa) const;
@@ -90,8 +92,6 @@ public:
     const RowPatterns& patterns() const { return m_patterns; }
 
 private:
-    ColorizeRows(const ValueTable& table, ExcludedBytes excluded, const std::optional<ValueForm>& form);
-
     const ValueTable& m_table;
     ExcludedBytes m_excluded;
     bool m_computes;

@@ -4,7 +4,9 @@
 #include "color/RealColorLibrary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <optional>
 
 namespace tintora {
 
@@ -68,6 +70,28 @@ rows::ValueTable valueTable(float hue, float saturation)
     return table;
 }
 
+// A hue and saturation's table and its value form. A batch colourises every
+// file with the same settings, and the window repaints with them, so each
+// thread keeps the last ones; the arguments are compared bit for bit, so that
+// a NaN finds itself.
+struct ColorizeSetup {
+    std::uint32_t hueBits = 0, saturationBits = 0;
+    rows::ValueTable table;
+    std::optional<rows::ValueForm> form;
+};
+
+const ColorizeSetup& colorizeSetup(float hue, float saturation)
+{
+    thread_local std::optional<ColorizeSetup> last;
+    const auto hueBits = std::bit_cast<std::uint32_t>(hue);
+    const auto saturationBits = std::bit_cast<std::uint32_t>(saturation);
+    if (!last || last->hueBits != hueBits || last->saturationBits != saturationBits) {
+        last.emplace(ColorizeSetup{hueBits, saturationBits, valueTable(hue, saturation), std::nullopt});
+        last->form = rows::fitValueForm(last->table);
+    }
+    return *last;
+}
+
 } // namespace
 
 std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
@@ -99,8 +123,8 @@ void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation
     bmp.convertTo24();
     if (bmp.isEmpty())
         return;
-    const rows::ValueTable table = valueTable(hue, saturation);
-    const rows::ColorizeRows kernel(table, excludedBytes(excluded));
+    const ColorizeSetup& setup = colorizeSetup(hue, saturation);
+    const rows::ColorizeRows kernel(setup.table, excludedBytes(excluded), setup.form);
     kernel.vector(workingRows(bmp));
 }
 
