@@ -217,8 +217,9 @@ class TemporaryFile {
 public:
     explicit TemporaryFile(const fs::path& target)
     {
-        std::random_device seed;
-        std::mt19937_64 random(seed());
+        // Seeded once per thread: opening the system's entropy source for every
+        // file costs more than writing a small bitmap.
+        thread_local std::mt19937_64 random(std::random_device{}());
         const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
         for (int attempt = 0; attempt < 32 && !m_file; ++attempt) {
             char suffix[24];
