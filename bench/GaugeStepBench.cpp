@@ -61,7 +61,8 @@ void BM_GaugeStep(benchmark::State& state)
     form.Sat->setPosition(60);
     form.repaint();
     // What the window holds beyond the source and the preview bitmaps themselves.
-    const double pictures = double(form.SourceBitmap.byteSize() + form.previewBitmap().byteSize()) / (1 << 20);
+    const double pictures =
+        double(form.SourceBitmap.byteSize() + form.previewBitmap().byteSize()) / (1 << 20);
     state.counters["beyond_pictures_MB"] = residentMB() - residentBefore - pictures;
     const double copyBefore = copySeconds(form.previewBitmap());
     int round = 0;
@@ -119,6 +120,10 @@ void BM_LoadIntoWindow(benchmark::State& state)
     state.counters["vs_batch_read"] = windowSeconds / round / readTime;
 }
 
-BENCHMARK(BM_LoadIntoWindow)->Args({4096, 4096})->ArgNames({"w", "h"})->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadIntoWindow)
+    ->Args({4096, 4096})
+    ->ArgNames({"w", "h"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace

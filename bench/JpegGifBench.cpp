@@ -31,10 +31,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-std::string benchFile(const char* name)
-{
-    return std::string(TINTORA_BINARY_DIR) + "/" + name;
-}
+std::string benchFile(const char* name) { return std::string(TINTORA_BINARY_DIR) + "/" + name; }
 
 Bytes readFile(const std::string& path)
 {
@@ -114,10 +111,7 @@ const std::string& largeGif()
     return path;
 }
 
-double seconds(Clock::time_point from)
-{
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
+double seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
 double cpuSeconds(int who)
 {

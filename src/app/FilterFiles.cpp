@@ -1,8 +1,8 @@
 // Saving the three filter settings to a one-line file and importing them back.
 #include "app/TintoraForm.h"
 #include "controls/GaugeBar.h"
-#include "platform/Prompts.h"
 #include "platform/Dialogs.h"
+#include "platform/Prompts.h"
 #include "util/FilterFile.h"
 
 #include <QFile>
@@ -14,9 +14,9 @@ namespace tintora {
 
 void TTintoraForm::NextImg4Click()
 {
-    const QString path = PromptSaveFileName(QStringLiteral("Save filter as"),
-                                            {{QStringLiteral("Tintora filter (*.tnf)"), QStringLiteral("*.tnf")}},
-                                            LastFolder);
+    const QString path =
+        PromptSaveFileName(QStringLiteral("Save filter as"),
+                           {{QStringLiteral("Tintora filter (*.tnf)"), QStringLiteral("*.tnf")}}, LastFolder);
     if (path.isEmpty())
         return;
     const std::string line = formatFilterLine({Hue->Position(), Sat->Position(), Bright->Position()});
@@ -27,14 +27,15 @@ void TTintoraForm::NextImg4Click()
     if (!saved)
         prompts().message(QStringLiteral("The filter could not be saved to ") + path + QStringLiteral("\r") +
                               file.errorString(),
-                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
+                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok,
+                          PromptAnswer::Ok);
 }
 
 void TTintoraForm::NextImg5Click()
 {
-    const QString path = PromptOpenFileName(QStringLiteral("Import a filter"),
-                                            {{QStringLiteral("Tintora filter (*.tnf) "), QStringLiteral("*.tnf")}},
-                                            QString());
+    const QString path =
+        PromptOpenFileName(QStringLiteral("Import a filter"),
+                           {{QStringLiteral("Tintora filter (*.tnf) "), QStringLiteral("*.tnf")}}, QString());
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     QFile file(path);
@@ -43,7 +44,8 @@ void TTintoraForm::NextImg5Click()
     const QByteArray line = file.readLine();
     if (file.error() != QFileDevice::NoError)
         throw std::runtime_error(file.errorString().toStdString());
-    const FilterSettings settings = parseFilterLine(firstLine(std::string_view(line.constData(), line.size())));
+    const FilterSettings settings =
+        parseFilterLine(firstLine(std::string_view(line.constData(), line.size())));
     SuppressFilter = false;
     Hue->setPosition(settings.hue);
     Sat->setPosition(settings.saturation);

@@ -80,7 +80,8 @@ const QImage& TImage::convertPart(const QRect& part)
     for (int y = 0; y < part.height(); ++y) {
         uchar* out = m_part.scanLine(y);
         if (direct) {
-            std::memcpy(out, picture.scanLine(part.y() + y) + 3 * std::size_t(part.x()), 3 * std::size_t(part.width()));
+            std::memcpy(out, picture.scanLine(part.y() + y) + 3 * std::size_t(part.x()),
+                        3 * std::size_t(part.width()));
             continue;
         }
         for (int x = 0; x < part.width(); ++x, out += 3) {

@@ -23,7 +23,8 @@ namespace tintora {
 
 namespace {
 
-TNextGrpBox* groupBox(QWidget* parent, const QRect& r, const QString& caption, TGrpStyle style, ColorValue color)
+TNextGrpBox* groupBox(QWidget* parent, const QRect& r, const QString& caption, TGrpStyle style,
+                      ColorValue color)
 {
     auto* box = new TNextGrpBox(parent);
     box->setGeometry(r);
@@ -86,8 +87,8 @@ TNextImg* link(QWidget* parent, const QRect& r, const QString& caption)
     return b;
 }
 
-TAPICheckBox* checkBox(QWidget* parent, const QRect& r, const QString& caption, bool checked, ColorValue fontColor,
-                       ColorValue color)
+TAPICheckBox* checkBox(QWidget* parent, const QRect& r, const QString& caption, bool checked,
+                       ColorValue fontColor, ColorValue color)
 {
     auto* c = new TAPICheckBox(parent);
     c->setGeometry(r);
@@ -112,7 +113,8 @@ TPanel* panel(QWidget* parent, const QRect& r, ColorValue color)
 
 void TTintoraForm::buildBrowserColumn()
 {
-    NextGrpBox1 = groupBox(this, {3, 3, 268, 463}, QStringLiteral("Image Browser :"), TGrpStyle::cbFlat, clWhite);
+    NextGrpBox1 =
+        groupBox(this, {3, 3, 268, 463}, QStringLiteral("Image Browser :"), TGrpStyle::cbFlat, clWhite);
     NextGrpBox1->setComment(QStringLiteral("Browse for a bitmap"));
     NextGrpBox1->setFont(tahomaFont(11, true));
     NextGrpBox1->setFontColor(clWindowText);
@@ -140,14 +142,15 @@ void TTintoraForm::buildBrowserColumn()
     IcoS = new TNextComboBox(NextGrpBox1);
     IcoS->setGeometry(198, 391, 64, 20);
     IcoS->setFont(tahomaFont());
-    IcoS->setItems({QStringLiteral("16x16"), QStringLiteral("32x32"), QStringLiteral("48x48"), QStringLiteral("64x64"),
-                    QStringLiteral("128x128")});
+    IcoS->setItems({QStringLiteral("16x16"), QStringLiteral("32x32"), QStringLiteral("48x48"),
+                    QStringLiteral("64x64"), QStringLiteral("128x128")});
     IcoS->setItemIndex(0);
     IcoS->setStyle(TChkStyle::cbNormal);
     IcoS->setColor(clBtnFace);
     IcoS->setFontColor(clWindowText);
 
-    NextImg6 = link(NextGrpBox1, {9, 420, 226, 16}, QStringLiteral("Apply current filter and save all images listed "));
+    NextImg6 = link(NextGrpBox1, {9, 420, 226, 16},
+                    QStringLiteral("Apply current filter and save all images listed "));
     NextImg3 = link(NextGrpBox1, {9, 441, 52, 16}, QStringLiteral("Quit"));
     savbmp = link(NextGrpBox1, {63, 441, 73, 16}, QStringLiteral("Save Bitmap"));
     savbmpas = link(NextGrpBox1, {153, 441, 109, 16}, QStringLiteral("Save Bitmap As ..."));
@@ -227,9 +230,11 @@ void TTintoraForm::buildPreviewArea()
 
 void TTintoraForm::buildAboutStrip()
 {
-    NextGrpBox2 = groupBox(back, {0, 411, 442, 52}, QStringLiteral("Tintora"), TGrpStyle::cbSquare, clBtnFace);
+    NextGrpBox2 =
+        groupBox(back, {0, 411, 442, 52}, QStringLiteral("Tintora"), TGrpStyle::cbSquare, clBtnFace);
     Label3 = label(NextGrpBox2, 15, 18, QStringLiteral("Tintora v1.1 - Contact :"));
-    Label4 = label(NextGrpBox2, 15, 33, QStringLiteral("Free software for skin makers, source and updates on the Web : "));
+    Label4 = label(NextGrpBox2, 15, 33,
+                   QStringLiteral("Free software for skin makers, source and updates on the Web : "));
     auto makeLink = [this](const QRect& r, TLnkType type, const QString& target, const QString& caption) {
         auto* l = new TWebLnk(NextGrpBox2);
         l->setGeometry(r);
@@ -243,18 +248,20 @@ void TTintoraForm::buildAboutStrip()
     };
     // Each link continues its line of text, wherever the font ends that line.
     const auto after = [](const QLabel* line) { return line->x() + line->width(); };
-    WebLnk1 = makeLink({after(Label4), 33, 52, 13}, TLnkType::ltWeb, QStringLiteral("https://tintora.example.org/"),
-                       QStringLiteral("tintora"));
-    WebLnk2 = makeLink({after(Label3), 18, 228, 13}, TLnkType::ltEmail,
-                       QStringLiteral("developers@tintora.example.org"), QStringLiteral("The Tintora developers"));
+    WebLnk1 = makeLink({after(Label4), 33, 52, 13}, TLnkType::ltWeb,
+                       QStringLiteral("https://tintora.example.org/"), QStringLiteral("tintora"));
+    WebLnk2 =
+        makeLink({after(Label3), 18, 228, 13}, TLnkType::ltEmail,
+                 QStringLiteral("developers@tintora.example.org"), QStringLiteral("The Tintora developers"));
 }
 
 // Tab goes down the browser column, then through the filter area as it reads:
 // "Lock Filter" first, each gauge before its edit box, the colours, the links.
 void TTintoraForm::orderTabs()
 {
-    QWidget* const order[] = {FT, FB,   ckBMP, ckJpg, ckGIF, ckIco, IcoS, ckapp, Hue, HV,      Sat,    SV,    Bright,
-                              BR, Zoom, ZV,    ckZoom, RV,   GV,    BV,   TR,    TG,  TB,      WebLnk2, WebLnk1};
+    QWidget* const order[] = {FT, FB,  ckBMP, ckJpg,  ckGIF, ckIco,   IcoS,   ckapp,  Hue,
+                              HV, Sat, SV,    Bright, BR,    Zoom,    ZV,     ckZoom, RV,
+                              GV, BV,  TR,    TG,     TB,    WebLnk2, WebLnk1};
     // Controls that take no focus from the keyboard would break the chain.
     QWidget* previous = nullptr;
     for (QWidget* w : order) {
@@ -317,7 +324,9 @@ void TTintoraForm::connectHandlers()
     for (TAPICheckBox* box : {ckBMP, ckIco, ckJpg, ckGIF})
         box->OnClick = [this](auto&&...) { ckIcoClick(); };
     IcoS->OnChange = [this](auto&&...) { IcoSChange(); };
-    DND->OnShellDragDrop = [this](auto*, const QString& name, const QString& url) { DNDShellDragDrop(name, url); };
+    DND->OnShellDragDrop = [this](auto*, const QString& name, const QString& url) {
+        DNDShellDragDrop(name, url);
+    };
 }
 
 } // namespace tintora

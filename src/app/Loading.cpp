@@ -1,4 +1,5 @@
 // Loading the selected file into the workspace, and what decides the listing.
+#include "app/FileText.h"
 #include "app/FormWidgets.h"
 #include "app/TintoraForm.h"
 #include "browse/FolderTree.h"
@@ -10,7 +11,6 @@
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
-#include "app/FileText.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -56,7 +56,10 @@ void TTintoraForm::loadPicture(const QString& path, QString& dimensions)
     // A failed read leaves the workspace as it was.
     SourceImage source = loadPictureSource(nativePath(path), Unshowable::ShowAnyway);
     Bitmap preview = source.bitmap;
-    dimensions = QStringLiteral("%1x%2x%3").arg(preview.width()).arg(preview.height()).arg(QString::fromLatin1(depthText(preview.pixelFormat())));
+    dimensions = QStringLiteral("%1x%2x%3")
+                     .arg(preview.width())
+                     .arg(preview.height())
+                     .arg(QString::fromLatin1(depthText(preview.pixelFormat())));
     preview.convertTo24();
     SourceBitmap = std::move(source.bitmap);
     SourceFileFacts = std::move(source.facts);

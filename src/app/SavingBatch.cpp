@@ -1,19 +1,19 @@
 // Saving the recoloured image beside its source or under a chosen name, and
 // applying the filter to every listed image.
+#include "app/FileText.h"
 #include "app/TintoraForm.h"
 #include "browse/FolderTree.h"
 #include "browse/IconFileListBox.h"
 #include "controls/APICheckBox.h"
 #include "controls/GaugeBar.h"
+#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "recolor/RecolorJob.h"
-#include "platform/Dialogs.h"
-#include "app/FileText.h"
 
-#include <QFile>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 
@@ -33,7 +33,8 @@ void TTintoraForm::savbmpClick()
     // one failed to load: it must never be written under the selected name.
     if (source != LoadedFile) {
         prompts().message(displayName(source) + QStringLiteral(" could not be loaded, so nothing was saved."),
-                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
+                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok,
+                          PromptAnswer::Ok);
         return;
     }
     // A .bmp source of any case is its own target, whatever the file system's case rule.
@@ -42,7 +43,8 @@ void TTintoraForm::savbmpClick()
     const bool exists = pathExists(target);
     if (!(exists && sourceIsBmp) && !(!exists && !sourceIsBmp)) {
         prompts().message(QStringLiteral("File ") + displayName(target) + QStringLiteral(" already exists !"),
-                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::Ok);
+                          QStringLiteral("Warning"), PromptIcon::Warning, PromptButtons::Ok,
+                          PromptAnswer::Ok);
         savbmpasClick();
         return;
     }
@@ -57,14 +59,14 @@ void TTintoraForm::savbmpClick()
 void TTintoraForm::savbmpasClick()
 {
     LastFolder = folderPartOf(FB->FileName());
-    const QString path = PromptSaveFileName(QStringLiteral("Save bitmap as"),
-                                            {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}, LastFolder);
+    const QString path =
+        PromptSaveFileName(QStringLiteral("Save bitmap as"),
+                           {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp")}}, LastFolder);
     if (path.isEmpty())
         return;
     // A name typed without any extension gets ".bmp", or the list would never show it.
     const QString target = extensionOf(path).isEmpty() ? path + QStringLiteral(".bmp") : path;
-    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), nativePath(target),
-                  SavePass::Always);
+    saveRecolored(SourceBitmap, SourceFileFacts, recolorSettings(), nativePath(target), SavePass::Always);
     FB->RefreshFiles();
 }
 
@@ -105,10 +107,11 @@ void TTintoraForm::NextImg6Click()
 {
     if (FB->ItemCount() == 0)
         return;
-    if (prompts().message(QStringLiteral("Are you sure you want to apply the filter to all images listed ?\r\r"
-                                         "ATTENTION : this operation won't be reversible !"),
-                          QStringLiteral("Confirmation"), PromptIcon::Warning, PromptButtons::YesNo,
-                          PromptAnswer::No) != PromptAnswer::Yes)
+    if (prompts().message(
+            QStringLiteral("Are you sure you want to apply the filter to all images listed ?\r\r"
+                           "ATTENTION : this operation won't be reversible !"),
+            QStringLiteral("Confirmation"), PromptIcon::Warning, PromptButtons::YesNo,
+            PromptAnswer::No) != PromptAnswer::Yes)
         return;
     {
         BatchState state(*this);

@@ -1,6 +1,7 @@
 // Start and end of the window, and the routing of its own mouse events.
 #include "app/TintoraForm.h"
 
+#include "app/FileText.h"
 #include "app/FormWidgets.h"
 #include "app/SamplePicture.h"
 #include "browse/FolderTree.h"
@@ -13,13 +14,12 @@
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "platform/SystemColors.h"
-#include "app/FileText.h"
 
 #include <QCloseEvent>
-#include <QFile>
-#include <QIcon>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <cstdint>
 #include <filesystem>

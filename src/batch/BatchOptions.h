@@ -11,7 +11,7 @@ namespace tintora::batch {
 struct BatchOptions {
     RecolorSettings settings;
     int iconSize = 32;
-    std::string outDir;   // empty: each result goes beside its source
+    std::string outDir; // empty: each result goes beside its source
     bool overwrite = false;
     bool help = false;
     std::vector<std::string> files;

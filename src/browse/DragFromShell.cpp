@@ -63,10 +63,7 @@ QString firstDescriptorName(const QByteArray& block, bool wide)
 }
 
 // A shortcut file is named after its link plus ".url": the name keeps the rest.
-QString withoutShortcutExtension(const QString& name)
-{
-    return name.size() > 3 ? name.chopped(4) : name;
-}
+QString withoutShortcutExtension(const QString& name) { return name.size() > 3 ? name.chopped(4) : name; }
 
 QString nulTerminated(const QByteArray& bytes)
 {

@@ -163,10 +163,7 @@ void TFileListBox::createList()
     m_creating = false;
 }
 
-void TFileListBox::ensureCreated() const
-{
-    const_cast<TFileListBox*>(this)->createList();
-}
+void TFileListBox::ensureCreated() const { const_cast<TFileListBox*>(this)->createList(); }
 
 // ---- properties -------------------------------------------------------------
 

@@ -17,10 +17,7 @@ namespace tintora {
 
 // ---- geometry ---------------------------------------------------------------
 
-int TFileListBox::rowHeight() const
-{
-    return std::max(1, gdiTextMetrics(font()).height());
-}
+int TFileListBox::rowHeight() const { return std::max(1, gdiTextMetrics(font()).height()); }
 
 int TFileListBox::rowAt(int y) const
 {
@@ -30,10 +27,7 @@ int TFileListBox::rowAt(int y) const
     return row < m_items.size() ? row : -1;
 }
 
-int TFileListBox::visibleRows() const
-{
-    return std::max(1, viewport()->height() / rowHeight());
-}
+int TFileListBox::visibleRows() const { return std::max(1, viewport()->height() / rowHeight()); }
 
 void TFileListBox::scrollToRow(int row)
 {
@@ -159,10 +153,7 @@ void TFileListBox::mouseMoveEvent(QMouseEvent* e)
     });
 }
 
-void TFileListBox::mouseReleaseEvent(QMouseEvent* e)
-{
-    e->accept();
-}
+void TFileListBox::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 
 void TFileListBox::keyPressEvent(QKeyEvent* e)
 {

@@ -64,10 +64,7 @@ private:
 
 } // namespace
 
-bool sameFileName(const QString& a, const QString& b)
-{
-    return QString::compare(a, b, fileNameCase()) == 0;
-}
+bool sameFileName(const QString& a, const QString& b) { return QString::compare(a, b, fileNameCase()) == 0; }
 
 // Makes folder the process's current directory; the system's error code, 0 when entered.
 int enterFolder(const QString& folder)

@@ -28,10 +28,7 @@ bool isVirtual(const FolderNode* node)
            node->kind == TNodeKind::Computer;
 }
 
-char16_t foldAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
+char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
 
 bool asciiCaseLess(const QString& a, const QString& b)
 {
@@ -60,7 +57,8 @@ void sortNodes(QList<QTreeWidgetItem*>& nodes)
 
 } // namespace
 
-FolderNode::FolderNode(TFolderTree* tree, TNodeKind nodeKind, const ShellItem& item, const ShellFolder& itemFolder)
+FolderNode::FolderNode(TFolderTree* tree, TNodeKind nodeKind, const ShellItem& item,
+                       const ShellFolder& itemFolder)
     : QTreeWidgetItem(QTreeWidgetItem::UserType), kind(nodeKind), path(item.path), name(item.name),
       folder(itemFolder), m_tree(tree)
 {

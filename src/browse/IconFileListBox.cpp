@@ -41,10 +41,7 @@ QImage TIconFileListBox::iconFor(const QString& path)
     return iconProvider() ? iconProvider()(path) : defaultIcon(path);
 }
 
-void TIconFileListBox::setIconProvider(IconProvider provider)
-{
-    iconProvider() = std::move(provider);
-}
+void TIconFileListBox::setIconProvider(IconProvider provider) { iconProvider() = std::move(provider); }
 
 QImage TIconFileListBox::defaultIcon(const QString& path)
 {

@@ -12,10 +12,7 @@ inline constexpr std::uint64_t undefinedHueBits = 0x7FFFFFFFFFFFFFFFull;
 
 // The hue of a colour without colour (black, white, greys): a quiet NaN with
 // every bit but the sign set, so it survives narrowing to a 32-bit float.
-constexpr double NaN()
-{
-    return std::bit_cast<double>(ieee754::undefinedHueBits);
-}
+constexpr double NaN() { return std::bit_cast<double>(ieee754::undefinedHueBits); }
 
 // Decided on the bits rather than by comparison, so that it holds whatever the
 // compiler's floating-point flags; an infinity is no NaN.

@@ -32,10 +32,7 @@ std::uint8_t roundToByte(float x)
 
 // All rows of a 24-bit bitmap, in storage order (bottom up): the filters treat
 // every pixel alike, so the order does not matter.
-rows::Rows workingRows(Bitmap& bmp)
-{
-    return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()};
-}
+rows::Rows workingRows(Bitmap& bmp) { return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()}; }
 
 void clampColorizeArguments(float& hue, float& saturation)
 {

@@ -21,22 +21,10 @@ Rect axisRect(bool vertical, int a0, int c0, int a1, int c1)
 {
     return vertical ? Rect{c0, a0, c1, a1} : Rect{a0, c0, a1, c1};
 }
-int startOf(const Rect& r, bool vertical)
-{
-    return vertical ? r.top : r.left;
-}
-int endOf(const Rect& r, bool vertical)
-{
-    return vertical ? r.bottom : r.right;
-}
-int crossStart(const Rect& r, bool vertical)
-{
-    return vertical ? r.left : r.top;
-}
-int crossEnd(const Rect& r, bool vertical)
-{
-    return vertical ? r.right : r.bottom;
-}
+int startOf(const Rect& r, bool vertical) { return vertical ? r.top : r.left; }
+int endOf(const Rect& r, bool vertical) { return vertical ? r.bottom : r.right; }
+int crossStart(const Rect& r, bool vertical) { return vertical ? r.left : r.top; }
+int crossEnd(const Rect& r, bool vertical) { return vertical ? r.right : r.bottom; }
 bool contains(const Rect& r, int x, int y)
 {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
@@ -126,15 +114,9 @@ void TArrowBar::setStyle(TRBStyle value)
     recreateWindow();
 }
 
-void TArrowBar::recreateWindow()
-{
-    update();
-}
+void TArrowBar::recreateWindow() { update(); }
 
-int TArrowBar::borderWidth() const
-{
-    return m_borderStyle == TBarBorderStyle::bsSingle ? 1 : 0;
-}
+int TArrowBar::borderWidth() const { return m_borderStyle == TBarBorderStyle::bsSingle ? 1 : 0; }
 
 Rect TArrowBar::clientRect() const
 {
@@ -167,10 +149,7 @@ Rect TArrowBar::trackBounds() const
                     crossEnd(client, v));
 }
 
-Rect TArrowBar::handleRect(const Rect&) const
-{
-    return Rect{};
-}
+Rect TArrowBar::handleRect(const Rect&) const { return Rect{}; }
 
 Rect TArrowBar::zoneRect(TBarZone zone) const
 {

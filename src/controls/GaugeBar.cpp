@@ -126,10 +126,7 @@ Rect TCustomGaugeBar::handleRect(const Rect& track) const
     return Rect{track.left + offset, track.top, track.left + offset + h, track.bottom};
 }
 
-void TCustomGaugeBar::handleGrabbed()
-{
-    m_positionAtPress = static_cast<float>(m_position);
-}
+void TCustomGaugeBar::handleGrabbed() { m_positionAtPress = static_cast<float>(m_position); }
 
 void TCustomGaugeBar::handleDragged(int distance)
 {

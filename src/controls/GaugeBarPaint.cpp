@@ -11,15 +11,9 @@ namespace tintora::barpaint {
 
 namespace {
 
-ColorValue rgb(ColorValue color)
-{
-    return SystemColors::resolve(color);
-}
+ColorValue rgb(ColorValue color) { return SystemColors::resolve(color); }
 
-bool isEmpty(const Rect& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
+bool isEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 void shrink(Rect& r, int by)
 {

@@ -20,10 +20,7 @@ namespace {
 constexpr int CheckMarkMargin = 13;
 constexpr ColorValue Grey = makeColor(128, 128, 128);
 
-QString fileNamePart(const QString& path)
-{
-    return QFileInfo(path).fileName();
-}
+QString fileNamePart(const QString& path) { return QFileInfo(path).fileName(); }
 
 void drawSmallIcon(Canvas& c, int x, int y, const QString& path)
 {
@@ -329,15 +326,9 @@ void TNextComboBox::press(QMouseEvent* e, bool doubleClick)
     });
 }
 
-void TNextComboBox::mousePressEvent(QMouseEvent* e)
-{
-    press(e, false);
-}
+void TNextComboBox::mousePressEvent(QMouseEvent* e) { press(e, false); }
 
-void TNextComboBox::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    press(e, true);
-}
+void TNextComboBox::mouseDoubleClickEvent(QMouseEvent* e) { press(e, true); }
 
 void TNextComboBox::mouseReleaseEvent(QMouseEvent* e)
 {

@@ -18,10 +18,7 @@ QImage& iconStore()
 }
 
 // Font sizes in points, as the window's 96-dot-per-inch screen shows them.
-int pointsToPixels(int points)
-{
-    return (points * 96 + 36) / 72;
-}
+int pointsToPixels(int points) { return (points * 96 + 36) / 72; }
 
 QFont cardFont(const QFont& base, int points, bool bold)
 {
@@ -81,15 +78,9 @@ void TNextGrpBox::setFontColor(ColorValue color)
     update();
 }
 
-void TNextGrpBox::setProgramIcon(const QImage& icon)
-{
-    iconStore() = icon;
-}
+void TNextGrpBox::setProgramIcon(const QImage& icon) { iconStore() = icon; }
 
-const QImage& TNextGrpBox::programIcon()
-{
-    return iconStore();
-}
+const QImage& TNextGrpBox::programIcon() { return iconStore(); }
 
 void TNextGrpBox::paint(Canvas& c, const Rect& r) const
 {
@@ -234,10 +225,7 @@ void TNextGrpBox::paintEvent(QPaintEvent*)
     });
 }
 
-bool TNextGrpBox::ownArea(const QPoint& pos) const
-{
-    return rect().contains(pos) && !childAt(pos);
-}
+bool TNextGrpBox::ownArea(const QPoint& pos) const { return rect().contains(pos) && !childAt(pos); }
 
 void TNextGrpBox::mousePressEvent(QMouseEvent* e)
 {

@@ -152,10 +152,7 @@ void TNextImg::mouseReleaseEvent(QMouseEvent* e)
     });
 }
 
-void TNextImg::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    e->accept();
-}
+void TNextImg::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 
 void TNextImg::paintEvent(QPaintEvent*)
 {

@@ -122,10 +122,7 @@ ColorMasks Bitmap::masksFor(PixelFormat format)
     }
 }
 
-std::int64_t Bitmap::strideFor(std::int64_t width, int bitsPerPixel)
-{
-    return rowBytes(width, bitsPerPixel);
-}
+std::int64_t Bitmap::strideFor(std::int64_t width, int bitsPerPixel) { return rowBytes(width, bitsPerPixel); }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format)
 {

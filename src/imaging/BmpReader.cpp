@@ -37,9 +37,6 @@ BmpImage readBmpImage(std::span<const std::uint8_t> bytes)
     return decodeBmpDib(in, header.pixelOffset);
 }
 
-Bitmap readBmp(std::span<const std::uint8_t> bytes)
-{
-    return readBmpImage(bytes).bitmap;
-}
+Bitmap readBmp(std::span<const std::uint8_t> bytes) { return readBmpImage(bytes).bitmap; }
 
 } // namespace tintora

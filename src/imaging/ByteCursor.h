@@ -31,10 +31,24 @@ public:
             fail();
         m_pos = offset;
     }
-    void skip(std::size_t n) { need(n); m_pos += n; }
+    void skip(std::size_t n)
+    {
+        need(n);
+        m_pos += n;
+    }
 
-    std::uint8_t u8() { need(1); return m_data[m_pos++]; }
-    std::uint16_t u16() { need(2); auto v = std::uint16_t(m_data[m_pos] | (m_data[m_pos + 1] << 8)); m_pos += 2; return v; }
+    std::uint8_t u8()
+    {
+        need(1);
+        return m_data[m_pos++];
+    }
+    std::uint16_t u16()
+    {
+        need(2);
+        auto v = std::uint16_t(m_data[m_pos] | (m_data[m_pos + 1] << 8));
+        m_pos += 2;
+        return v;
+    }
     std::uint32_t u32()
     {
         need(4);
@@ -49,7 +63,12 @@ public:
     // type, so that a struct mirroring an on-disk layout reads in one call
     // that lists its members as the layout does.
     template <class... Fields> void fields(Fields&... out) { (field(out), ...); }
-    std::uint8_t peek() const { if (atEnd()) fail(); return m_data[m_pos]; }
+    std::uint8_t peek() const
+    {
+        if (atEnd())
+            fail();
+        return m_data[m_pos];
+    }
 
     std::span<const std::uint8_t> bytes(std::size_t n)
     {
@@ -58,7 +77,11 @@ public:
         m_pos += n;
         return s;
     }
-    void read(void* out, std::size_t n) { auto s = bytes(n); std::memcpy(out, s.data(), n); }
+    void read(void* out, std::size_t n)
+    {
+        auto s = bytes(n);
+        std::memcpy(out, s.data(), n);
+    }
 
     [[noreturn]] void fail() const { throw ImageError(m_error); }
 

@@ -13,10 +13,7 @@ namespace tintora {
 
 namespace {
 
-[[noreturn]] void failBadBitmap()
-{
-    throw ImageError(texts::badBitmap);
-}
+[[noreturn]] void failBadBitmap() { throw ImageError(texts::badBitmap); }
 
 // BITMAPCOREHEADER: size, 16-bit width and height, planes, bit count.
 DibHeader readCoreHeader(ByteCursor& in, DibHeader h)

@@ -118,10 +118,7 @@ private:
     std::uint8_t m_first[maxCodes] = {};
 };
 
-[[noreturn]] void failCircular()
-{
-    throw ImageError(gifTexts::circularEntry);
-}
+[[noreturn]] void failCircular() { throw ImageError(gifTexts::circularEntry); }
 
 } // namespace
 

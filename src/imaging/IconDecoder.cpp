@@ -14,10 +14,7 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-[[noreturn]] void failImage()
-{
-    throw ImageError(texts::badBitmap);
-}
+[[noreturn]] void failImage() { throw ImageError(texts::badBitmap); }
 
 // ---- PNG-coded images -------------------------------------------------------
 //
@@ -44,10 +41,7 @@ void readPngBytes(png_structp png, png_bytep out, png_size_t n)
 }
 
 void ignorePngWarning(png_structp, png_const_charp) {}
-void failPng(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+void failPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // Reads the header and sets the transforms that give blue, green, red, alpha
 // bytes. Returns false on any libpng error.

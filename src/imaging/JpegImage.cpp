@@ -67,10 +67,7 @@ bool runStep(Decompressor* d, Step step, void* context)
     return true;
 }
 
-[[noreturn]] void failJpeg(int code)
-{
-    throw ImageError(formatText(texts::jpegError, code));
-}
+[[noreturn]] void failJpeg(int code) { throw ImageError(formatText(texts::jpegError, code)); }
 
 void run(Decompressor& d, Step step, void* context = nullptr)
 {
@@ -91,10 +88,7 @@ void openAndReadHeader(jpeg_decompress_struct* info, void* context)
     jpeg_read_header(info, TRUE);
 }
 
-void startDecompress(jpeg_decompress_struct* info, void*)
-{
-    jpeg_start_decompress(info);
-}
+void startDecompress(jpeg_decompress_struct* info, void*) { jpeg_start_decompress(info); }
 
 // Writes one row of 8-bit output components into a bitmap row.
 enum class RowKind { Direct, SwapRgb, Cmyk };
@@ -152,10 +146,7 @@ void readAllRows(jpeg_decompress_struct* info, void* context)
     jpeg_finish_decompress(info);
 }
 
-bool isQuantized(const jpeg_decompress_struct& info)
-{
-    return info.quantize_colors;
-}
+bool isQuantized(const jpeg_decompress_struct& info) { return info.quantize_colors; }
 
 // Settings for one full-size decode in a single pass of ours.
 void configure(jpeg_decompress_struct& info, bool quantize)

@@ -21,10 +21,7 @@ constexpr std::uint32_t kHighBit = 0x80000000u;
 // The loader never maps more than 96 sections; a larger count is damage.
 constexpr std::uint16_t kMaxSections = 96;
 
-[[noreturn]] void failImage()
-{
-    throw ImageError(texts::badBitmap);
-}
+[[noreturn]] void failImage() { throw ImageError(texts::badBitmap); }
 
 // One IMAGE_RESOURCE_DIRECTORY_ENTRY: a name (text offset when the high bit is
 // set, number otherwise) and a target (subdirectory when the high bit is set).
@@ -74,10 +71,7 @@ ResourceName readName(std::span<const std::uint8_t> resources, const DirEntry& e
 
 } // namespace
 
-PeReader::PeReader(std::span<const std::uint8_t> image) : m_image(image)
-{
-    readHeaders();
-}
+PeReader::PeReader(std::span<const std::uint8_t> image) : m_image(image) { readHeaders(); }
 
 void PeReader::readHeaders()
 {

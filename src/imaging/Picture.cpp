@@ -93,25 +93,13 @@ void Picture::loadFromFile(const std::string& path)
     m_graphic = std::move(graphic); // only a complete read replaces the old graphic
 }
 
-void Picture::setBitmap(Bitmap bitmap)
-{
-    m_graphic = std::make_unique<BitmapGraphic>(std::move(bitmap));
-}
+void Picture::setBitmap(Bitmap bitmap) { m_graphic = std::make_unique<BitmapGraphic>(std::move(bitmap)); }
 
-void Picture::clear()
-{
-    m_graphic.reset();
-}
+void Picture::clear() { m_graphic.reset(); }
 
-Bitmap Picture::toBitmap() const
-{
-    return m_graphic ? m_graphic->toBitmap() : Bitmap();
-}
+Bitmap Picture::toBitmap() const { return m_graphic ? m_graphic->toBitmap() : Bitmap(); }
 
-Bitmap Picture::takeBitmap()
-{
-    return m_graphic ? m_graphic->takeBitmap() : Bitmap();
-}
+Bitmap Picture::takeBitmap() { return m_graphic ? m_graphic->takeBitmap() : Bitmap(); }
 
 Bitmap* Picture::bitmap() const
 {

@@ -19,10 +19,7 @@ inline std::uint32_t loadLe16(const std::uint8_t* p)
 {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
 }
-inline std::uint32_t loadLe32(const std::uint8_t* p)
-{
-    return loadLe16(p) | (loadLe16(p + 2) << 16);
-}
+inline std::uint32_t loadLe32(const std::uint8_t* p) { return loadLe16(p) | (loadLe16(p + 2) << 16); }
 
 // Expands `count` pixels of a row of 1-, 4- or 8-bit palette indices, from
 // pixel `first` on, to one index byte per pixel. Within a byte the leftmost

@@ -14,16 +14,12 @@ namespace tintora {
 // Allocates pixel memory. Large pictures take whole 2 MiB pages where the host
 // offers them: touching a 48 MB bitmap page by page otherwise costs more than
 // decoding into it.
-template <class T>
-struct PixelAllocator {
+template <class T> struct PixelAllocator {
     using value_type = T;
     static constexpr std::size_t hugePage = std::size_t(2) << 20;
 
     PixelAllocator() = default;
-    template <class U>
-    PixelAllocator(const PixelAllocator<U>&) noexcept
-    {
-    }
+    template <class U> PixelAllocator(const PixelAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t n)
     {

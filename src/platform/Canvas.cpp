@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QRawFont>
-#include <cmath>
-#include <cstdint>
 #include <QImage>
 #include <QPaintDevice>
+#include <QRawFont>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace tintora {
@@ -161,8 +161,14 @@ void Canvas::lineTo(int x, int y)
     while (cx != x || cy != y) {
         m_painter.fillRect(QRect(cx, cy, 1, 1), color);
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; cx += sx; }
-        if (e2 <= dx) { err += dx; cy += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            cx += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            cy += sy;
+        }
     }
 }
 
@@ -178,7 +184,7 @@ void Canvas::polygon(const std::vector<QPoint>& points)
     m_painter.save();
     m_painter.setPen(m_penClear ? QPen(Qt::NoPen) : QPen(SystemColors::toQColor(m_pen), 0));
     m_painter.setBrush(m_brushStyle == BrushStyle::Clear ? QBrush(Qt::NoBrush)
-                                                          : QBrush(SystemColors::toQColor(m_brush)));
+                                                         : QBrush(SystemColors::toQColor(m_brush)));
     m_painter.drawPolygon(poly);
     m_painter.restore();
 }
@@ -188,7 +194,7 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int ellipseW, i
     m_painter.save();
     m_painter.setPen(m_penClear ? QPen(Qt::NoPen) : QPen(SystemColors::toQColor(m_pen), 0));
     m_painter.setBrush(m_brushStyle == BrushStyle::Clear ? QBrush(Qt::NoBrush)
-                                                          : QBrush(SystemColors::toQColor(m_brush)));
+                                                         : QBrush(SystemColors::toQColor(m_brush)));
     m_painter.drawRoundedRect(QRect(left, top, right - left - 1, bottom - top - 1), ellipseW / 2.0,
                               ellipseH / 2.0);
     m_painter.restore();
@@ -212,9 +218,6 @@ int Canvas::textWidth(const QString& text) const { return QFontMetrics(m_font).h
 
 int Canvas::textHeight(const QString&) const { return gdiTextMetrics(m_font).height(); }
 
-void Canvas::setClip(const Rect& r)
-{
-    m_painter.setClipRect(QRect(r.left, r.top, r.width(), r.height()));
-}
+void Canvas::setClip(const Rect& r) { m_painter.setClipRect(QRect(r.left, r.top, r.width(), r.height())); }
 
 } // namespace tintora

@@ -26,11 +26,19 @@ public:
 
     QPainter& painter() { return m_painter; }
 
-    void setPenColor(ColorValue color) { m_pen = color; m_penClear = false; }
+    void setPenColor(ColorValue color)
+    {
+        m_pen = color;
+        m_penClear = false;
+    }
     void setPenClear() { m_penClear = true; }
     ColorValue penColor() const { return m_pen; }
     // Setting a brush colour makes the brush solid again.
-    void setBrushColor(ColorValue color) { m_brush = color; m_brushStyle = BrushStyle::Solid; }
+    void setBrushColor(ColorValue color)
+    {
+        m_brush = color;
+        m_brushStyle = BrushStyle::Solid;
+    }
     void setBrushClear() { m_brushStyle = BrushStyle::Clear; }
     // 8 x 8 checkerboard: `even` where x + y is even, `odd` elsewhere.
     void setPatternBrush(ColorValue odd, ColorValue even);
@@ -42,9 +50,17 @@ public:
     // Fills with the current brush (pen not used).
     void fillRect(const Rect& r);
     void fillRect(const Rect& r, ColorValue color);
-    void moveTo(int x, int y) { m_penX = x; m_penY = y; }
+    void moveTo(int x, int y)
+    {
+        m_penX = x;
+        m_penY = y;
+    }
     void lineTo(int x, int y);
-    void line(int x0, int y0, int x1, int y1) { moveTo(x0, y0); lineTo(x1, y1); }
+    void line(int x0, int y0, int x1, int y1)
+    {
+        moveTo(x0, y0);
+        lineTo(x1, y1);
+    }
     void setPixel(int x, int y, ColorValue color);
     void polygon(const std::vector<QPoint>& points);
     void roundRect(int left, int top, int right, int bottom, int ellipseW, int ellipseH);

@@ -11,8 +11,7 @@ namespace tintora {
 void reportError(const std::exception& e);
 
 // Runs a handler where Qt calls our code, so that no exception crosses a Qt frame.
-template <class F>
-void guarded(F&& handler) noexcept
+template <class F> void guarded(F&& handler) noexcept
 {
     try {
         handler();
@@ -24,8 +23,7 @@ void guarded(F&& handler) noexcept
 }
 
 // Fires an event (a std::function) if it is set, inside the guard.
-template <class Event, class... Args>
-void fire(const Event& event, Args&&... args)
+template <class Event, class... Args> void fire(const Event& event, Args&&... args)
 {
     if (event)
         event(std::forward<Args>(args)...);

@@ -18,11 +18,16 @@ QPointer<QWidget>& ownerSlot()
 QMessageBox::Icon qtIcon(PromptIcon icon)
 {
     switch (icon) {
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Warning: return QMessageBox::Warning;
-    case PromptIcon::Question: return QMessageBox::Question;
-    case PromptIcon::Error: return QMessageBox::Critical;
-    case PromptIcon::None: break;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Error:
+        return QMessageBox::Critical;
+    case PromptIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -41,10 +46,14 @@ public:
             box.setStandardButtons(QMessageBox::Ok);
         }
         switch (box.exec()) {
-        case QMessageBox::Yes: return PromptAnswer::Yes;
-        case QMessageBox::No: return PromptAnswer::No;
-        case QMessageBox::Ok: return PromptAnswer::Ok;
-        default: return PromptAnswer::Cancel;
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        case QMessageBox::Ok:
+            return PromptAnswer::Ok;
+        default:
+            return PromptAnswer::Cancel;
         }
     }
 

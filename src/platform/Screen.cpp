@@ -11,12 +11,17 @@ namespace tintora {
 int qtCursorShape(CursorShape shape)
 {
     switch (shape) {
-    case CursorShape::Hourglass: return Qt::WaitCursor;
-    case CursorShape::Cross: return Qt::CrossCursor;
-    case CursorShape::SizeAll: return Qt::SizeAllCursor;
-    case CursorShape::HandPoint: return Qt::PointingHandCursor;
+    case CursorShape::Hourglass:
+        return Qt::WaitCursor;
+    case CursorShape::Cross:
+        return Qt::CrossCursor;
+    case CursorShape::SizeAll:
+        return Qt::SizeAllCursor;
+    case CursorShape::HandPoint:
+        return Qt::PointingHandCursor;
     case CursorShape::Arrow:
-    case CursorShape::Default: break;
+    case CursorShape::Default:
+        break;
     }
     return Qt::ArrowCursor;
 }

@@ -199,15 +199,9 @@ QString Shell::desktopPath() const
     return QDir::homePath();
 }
 
-QString Shell::desktopName() const
-{
-    return QStringLiteral("Desktop");
-}
+QString Shell::desktopName() const { return QStringLiteral("Desktop"); }
 
-QString Shell::computerName() const
-{
-    return QStringLiteral("Computer");
-}
+QString Shell::computerName() const { return QStringLiteral("Computer"); }
 
 std::vector<ShellItem> Shell::drives() const
 {
@@ -250,10 +244,7 @@ bool Shell::deleteFile(const QString& path) const
     return QFile::moveToTrash(path) || QFile::remove(path);
 }
 
-std::optional<ShellItem> Shell::network() const
-{
-    return std::nullopt;
-}
+std::optional<ShellItem> Shell::network() const { return std::nullopt; }
 
 std::optional<std::vector<ShellItem>> Shell::subfolders(const QString& folder) const
 {
@@ -331,10 +322,7 @@ Qt::CaseSensitivity fileNameCase()
 #endif
 }
 
-bool samePath(const QString& a, const QString& b)
-{
-    return a.compare(b, fileNameCase()) == 0;
-}
+bool samePath(const QString& a, const QString& b) { return a.compare(b, fileNameCase()) == 0; }
 
 QString joinPath(const QString& folder, const QString& name)
 {
@@ -350,30 +338,18 @@ QString withoutTrailingSeparator(const QString& path)
 
 #ifdef Q_OS_WIN
 // Windows names are UTF-16 already; Qt carries them whole.
-std::string nativePath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString pathFromNative(std::string_view bytes)
 {
     return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
 }
 
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(path.toStdWString());
-}
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(path.toStdWString()); }
 
-QString pathFromFs(const std::filesystem::path& path)
-{
-    return QString::fromStdWString(path.native());
-}
+QString pathFromFs(const std::filesystem::path& path) { return QString::fromStdWString(path.native()); }
 
-QString displayName(const QString& path)
-{
-    return path;
-}
+QString displayName(const QString& path) { return path; }
 #else
 std::string nativePath(const QString& path)
 {
@@ -417,15 +393,9 @@ QString pathFromNative(std::string_view bytes)
     return text;
 }
 
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(nativePath(path));
-}
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(nativePath(path)); }
 
-QString pathFromFs(const std::filesystem::path& path)
-{
-    return pathFromNative(path.native());
-}
+QString pathFromFs(const std::filesystem::path& path) { return pathFromNative(path.native()); }
 
 QString displayName(const QString& path)
 {

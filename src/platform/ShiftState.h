@@ -20,7 +20,8 @@ enum class Shift : unsigned {
 using ShiftState = QFlags<Shift>;
 Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftState)
 
-inline ShiftState shiftState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, bool doubleClick = false)
+inline ShiftState shiftState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                             bool doubleClick = false)
 {
     ShiftState s;
     if (modifiers & Qt::ShiftModifier)

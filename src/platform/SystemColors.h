@@ -45,7 +45,10 @@ public:
     // A colour value with system colours replaced by their RGB value.
     static ColorValue resolve(ColorValue color);
     static QColor toQColor(ColorValue color);
-    static ColorValue fromQColor(const QColor& color) { return makeColor(color.red(), color.green(), color.blue()); }
+    static ColorValue fromQColor(const QColor& color)
+    {
+        return makeColor(color.red(), color.green(), color.blue());
+    }
 };
 
 // Installs a table for the lifetime of the object (for tests).

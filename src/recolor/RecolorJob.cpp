@@ -29,7 +29,8 @@ std::string lowerExtension(std::string_view path)
     if (dot == std::string_view::npos || dot < fileNameStart(path))
         return {};
     std::string ext(path.substr(dot));
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return ext;
 }
 
@@ -37,7 +38,8 @@ std::string lowerExtension(std::string_view path)
 
 RecolorSettings RecolorSettings::clamped() const
 {
-    return {hueRange.clamp(hue), saturationRange.clamp(saturation), brightnessRange.clamp(brightness), excluded};
+    return {hueRange.clamp(hue), saturationRange.clamp(saturation), brightnessRange.clamp(brightness),
+            excluded};
 }
 
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
@@ -59,7 +61,8 @@ Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable)
 {
     Bitmap canvas(size, size, PixelFormat::Bits24);
     fillRect(canvas, Rect{0, 0, size, size}, clMagenta);
-    const auto icon = isProgramSource(path) ? ExtractIconFromModule(path, size, -1) : ExtractIconFromFile(path, size, -1);
+    const auto icon =
+        isProgramSource(path) ? ExtractIconFromModule(path, size, -1) : ExtractIconFromFile(path, size, -1);
     if (icon)
         drawIcon(canvas, 0, 0, size, size, *icon);
     else if (unshowable == Unshowable::Fail)
@@ -72,7 +75,9 @@ SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
 {
     Picture picture;
     picture.loadFromFile(path);
-    const auto withFacts = [&](Bitmap bitmap) { return SourceImage{std::move(bitmap), picture.bmpFileFacts()}; };
+    const auto withFacts = [&](Bitmap bitmap) {
+        return SourceImage{std::move(bitmap), picture.bmpFileFacts()};
+    };
     if (unshowable == Unshowable::Fail) {
         Bitmap bitmap = picture.takeBitmap();
         if (bitmap.isEmpty())

@@ -22,7 +22,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{1536, "1.5 KB"}, SizeCase{10240, "10 KB"}, SizeCase{1000 * 1024, "1E3 KB"},
                       SizeCase{1023 * 1024, "1.02E3 KB"}, SizeCase{1048575, "1.02E3 KB"},
                       SizeCase{1048576, "1 MB"}, SizeCase{1572864, "1.5 MB"},
-                      SizeCase{1152, "1.13 KB"},           // 1.125 rounds half up
+                      SizeCase{1152, "1.13 KB"}, // 1.125 rounds half up
                       SizeCase{1023 * 1024 + 1000, "1.02E3 KB"},
                       SizeCase{999 * 1024 + 1000, "1E3 KB"}, // 999.98 carries into a new digit
                       SizeCase{INT32_MAX, "2.05E3 MB"}));

@@ -35,8 +35,14 @@ TEST_P(EditSyncTest, EditAndGaugeSettleAfterOnePass)
 {
     const EditCase c = GetParam();
     const QString name = c.gauge;
-    TGaugeBar* g = name == "Hue" ? form->Hue : name == "Sat" ? form->Sat : name == "Bright" ? form->Bright : form->Zoom;
-    QLineEdit* e = name == "Hue" ? form->HV : name == "Sat" ? form->SV : name == "Bright" ? form->BR : form->ZV;
+    TGaugeBar* g = name == "Hue"      ? form->Hue
+                   : name == "Sat"    ? form->Sat
+                   : name == "Bright" ? form->Bright
+                                      : form->Zoom;
+    QLineEdit* e = name == "Hue"      ? form->HV
+                   : name == "Sat"    ? form->SV
+                   : name == "Bright" ? form->BR
+                                      : form->ZV;
     g->setPosition(20);
     e->setText(c.typed);
     EXPECT_EQ(g->Position(), c.position);
@@ -46,8 +52,9 @@ TEST_P(EditSyncTest, EditAndGaugeSettleAfterOnePass)
 INSTANTIATE_TEST_SUITE_P(Cases, EditSyncTest,
                          ::testing::Values(EditCase{"Hue", "400", 360, "360"}, EditCase{"Hue", "abc", 0, "0"},
                                            EditCase{"Bright", "-300", -255, "-255"},
-                                           EditCase{"Sat", "55", 55, "55"}, EditCase{"Zoom", "250", 100, "100"},
-                                           EditCase{"Zoom", "x", 0, "x"}, EditCase{"Hue", "$10", 16, "$10"}));
+                                           EditCase{"Sat", "55", 55, "55"},
+                                           EditCase{"Zoom", "250", 100, "100"}, EditCase{"Zoom", "x", 0, "x"},
+                                           EditCase{"Hue", "$10", 16, "$10"}));
 
 // Typed key by key, a sign or a hexadecimal mark first reads as 0; the box must
 // keep it so that the rest of the number follows it, from any starting value.

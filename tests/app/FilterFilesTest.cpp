@@ -66,8 +66,9 @@ TEST_P(ImportTest, GaugesTakeTheFieldsClamped)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ImportTest,
-                         ::testing::Values(ImportCase{"10, 20, 30\r\n", 10, 20, 30}, ImportCase{"10,20", 10, 0, 20},
-                                           ImportCase{"55", 0, 0, 55}, ImportCase{"1,2,3,4", 1, 2, 0},
+                         ::testing::Values(ImportCase{"10, 20, 30\r\n", 10, 20, 30},
+                                           ImportCase{"10,20", 10, 0, 20}, ImportCase{"55", 0, 0, 55},
+                                           ImportCase{"1,2,3,4", 1, 2, 0},
                                            ImportCase{"400,200,-300\r\n", 360, 100, -255},
                                            ImportCase{"", 0, 0, 0}, ImportCase{"9,8,7\n1,1,1\n", 9, 8, 7}));
 

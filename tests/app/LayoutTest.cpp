@@ -29,12 +29,17 @@ std::vector<Holder> holders(TTintoraForm& f)
     return {
         {&f, {f.NextGrpBox1, f.back}},
         {f.NextGrpBox1,
-         {f.FT, f.FB, f.ckBMP, f.ckJpg, f.ckGIF, f.ckIco, f.IcoS, f.NextImg6, f.NextImg3, f.savbmp, f.savbmpas}},
-        {f.back,
-         {f.LabelHue, f.Hue, f.HV, f.LabelDeltaSaturation, f.Sat, f.SV, f.Label5, f.Bright, f.BR, f.Label12, f.Zoom,
-          f.ZV, f.ckapp, f.ckZoom, f.NextImg4, f.NextImg5, f.Label1, f.Label6, f.Label7, f.Label8, f.RV, f.GV, f.BV,
-          f.ExCol, f.PRV, f.FI, f.Prev, f.TGCol, f.Label2, f.Label9, f.Label10, f.Label11, f.TR, f.TG, f.TB,
-          f.NextGrpBox2}},
+         {f.FT, f.FB, f.ckBMP, f.ckJpg, f.ckGIF, f.ckIco, f.IcoS, f.NextImg6, f.NextImg3, f.savbmp,
+          f.savbmpas}},
+        {f.back, {f.LabelHue, f.Hue,     f.HV,       f.LabelDeltaSaturation,
+                  f.Sat,      f.SV,      f.Label5,   f.Bright,
+                  f.BR,       f.Label12, f.Zoom,     f.ZV,
+                  f.ckapp,    f.ckZoom,  f.NextImg4, f.NextImg5,
+                  f.Label1,   f.Label6,  f.Label7,   f.Label8,
+                  f.RV,       f.GV,      f.BV,       f.ExCol,
+                  f.PRV,      f.FI,      f.Prev,     f.TGCol,
+                  f.Label2,   f.Label9,  f.Label10,  f.Label11,
+                  f.TR,       f.TG,      f.TB,       f.NextGrpBox2}},
         {f.Prev, {f.IMG}},
         {f.NextGrpBox2, {f.Label3, f.Label4, f.WebLnk1, f.WebLnk2}},
     };
@@ -95,7 +100,8 @@ TEST_F(FormTest, SiblingsDoNotOverlap)
                 QWidget* a = h.controls[i];
                 QWidget* b = h.controls[j];
                 if (!mayOverlap(*form, a, b)) {
-                    EXPECT_FALSE(a->geometry().intersects(b->geometry())) << nameOf(a) << " and " << nameOf(b);
+                    EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                        << nameOf(a) << " and " << nameOf(b);
                 }
             }
 }
@@ -124,16 +130,23 @@ TEST_F(FormTest, EveryControlShowsWholeInTheRenderedWindow)
 TEST_F(FormTest, InitialTextsAndValues)
 {
     TTintoraForm& f = *form;
-    const std::vector<std::pair<QLabel*, const char*>> labels = {
-        {f.LabelHue, "Hue :"}, {f.LabelDeltaSaturation, "Saturation :"}, {f.Label5, "Brightness :"},
-        {f.Label12, "Zoom :"}, {f.Label1, "Excluded Color :"},          {f.Label6, "R :"},
-        {f.Label7, "G :"},     {f.Label8, "B :"},                        {f.Label2, "Target Color"},
-        {f.Label9, "R :"},     {f.Label10, "G :"},                       {f.Label11, "B :"}};
+    const std::vector<std::pair<QLabel*, const char*>> labels = {{f.LabelHue, "Hue :"},
+                                                                 {f.LabelDeltaSaturation, "Saturation :"},
+                                                                 {f.Label5, "Brightness :"},
+                                                                 {f.Label12, "Zoom :"},
+                                                                 {f.Label1, "Excluded Color :"},
+                                                                 {f.Label6, "R :"},
+                                                                 {f.Label7, "G :"},
+                                                                 {f.Label8, "B :"},
+                                                                 {f.Label2, "Target Color"},
+                                                                 {f.Label9, "R :"},
+                                                                 {f.Label10, "G :"},
+                                                                 {f.Label11, "B :"}};
     for (const auto& [label, text] : labels)
         EXPECT_EQ(label->text(), QString(text));
     const std::vector<std::pair<QLineEdit*, const char*>> edits = {
-        {f.HV, "0"},   {f.SV, "0"}, {f.BR, "0"},   {f.ZV, "0"},   {f.RV, "255"},
-        {f.GV, "0"},   {f.BV, "255"}, {f.TR, "160"}, {f.TG, "180"}, {f.TB, "230"}};
+        {f.HV, "0"}, {f.SV, "0"},   {f.BR, "0"},   {f.ZV, "0"},   {f.RV, "255"},
+        {f.GV, "0"}, {f.BV, "255"}, {f.TR, "160"}, {f.TG, "180"}, {f.TB, "230"}};
     for (const auto& [edit, text] : edits)
         EXPECT_EQ(edit->text(), QString(text));
     EXPECT_FALSE(f.HV->hasFrame());

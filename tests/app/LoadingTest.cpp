@@ -139,7 +139,8 @@ TEST_F(WorkspaceTest, DeletingTheLastEntrySelectsAndLoadsTheFirst)
     form->FBKeyUp(Qt::Key_Delete);
     EXPECT_FALSE(QFileInfo::exists(c));
     // Into the desktop's trash, where it can be restored from.
-    EXPECT_TRUE(QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/c.bmp")));
+    EXPECT_TRUE(
+        QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/c.bmp")));
     EXPECT_EQ(listed(), (QStringList{"a.bmp", "b.bmp"}));
     EXPECT_EQ(form->FB->ItemIndex(), 0);
     EXPECT_EQ(preview().width(), 2);
@@ -191,7 +192,8 @@ TEST_F(WorkspaceTest, GifLoadsAsEightBits)
     select(gif);
     EXPECT_FALSE(form->SourceBitmap.isEmpty());
     EXPECT_EQ(preview().pixelFormat(), PixelFormat::Bits24);
-    EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) || form->FI->text().contains(QStringLiteral("x") + sep));
+    EXPECT_TRUE(form->FI->text().contains(QStringLiteral("x8bpp")) ||
+                form->FI->text().contains(QStringLiteral("x") + sep));
 }
 
 // An .ico file and the image of it the list shows: its size and bit-count selector.
@@ -200,10 +202,7 @@ struct OwnIconCase {
     int size, depth;
 };
 
-void PrintTo(const OwnIconCase& c, std::ostream* os)
-{
-    *os << c.file;
-}
+void PrintTo(const OwnIconCase& c, std::ostream* os) { *os << c.file; }
 
 class OwnIcons : public WorkspaceTest, public ::testing::WithParamInterface<OwnIconCase> {};
 
@@ -216,9 +215,8 @@ TEST_P(OwnIcons, IcoFilesShowTheirOwnIconInTheList)
     EXPECT_EQ(form->FB->iconFor(path), iconToQImage(*own));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Icons, OwnIcons,
-    ::testing::Values(OwnIconCase{"ico/arrow-install.ico", 16, -1},   // 16/4 and 16/8
-                      OwnIconCase{"ico/black_and_white.ico", 16, 1},                       // 1 bit only
-                      OwnIconCase{"ico/classic-install.ico", 16, -2}, // 4 bits only
-                      OwnIconCase{"ico/llama-blue.ico", 32, -1}));    // 32 only
+INSTANTIATE_TEST_SUITE_P(Icons, OwnIcons,
+                         ::testing::Values(OwnIconCase{"ico/arrow-install.ico", 16, -1},   // 16/4 and 16/8
+                                           OwnIconCase{"ico/black_and_white.ico", 16, 1},  // 1 bit only
+                                           OwnIconCase{"ico/classic-install.ico", 16, -2}, // 4 bits only
+                                           OwnIconCase{"ico/llama-blue.ico", 32, -1}));    // 32 only

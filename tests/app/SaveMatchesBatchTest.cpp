@@ -17,8 +17,8 @@ struct Source {
 
 // Palette depths, masked and true-colour BMPs, a baseline JPEG, a GIF and an icon.
 const Source sources[] = {
-    {"bmp/pal1.bmp", "pal1.bmp"},   {"bmp/pal4.bmp", "pal4.bmp"},           {"bmp/pal8.bmp", "pal8.bmp"},
-    {"bmp/rgb16.bmp", "rgb16.bmp"}, {"bmp/rgb24.bmp", "rgb24.bmp"},         {"bmp/rgb32.bmp", "rgb32.bmp"},
+    {"bmp/pal1.bmp", "pal1.bmp"},     {"bmp/pal4.bmp", "pal4.bmp"},   {"bmp/pal8.bmp", "pal8.bmp"},
+    {"bmp/rgb16.bmp", "rgb16.bmp"},   {"bmp/rgb24.bmp", "rgb24.bmp"}, {"bmp/rgb32.bmp", "rgb32.bmp"},
     {"jpeg/testorig.jpg", "top.jpg"}, {"gif/porsche.gif", "car.gif"}, {"ico/arrow-install.ico", "arrow.ico"},
 };
 
@@ -36,7 +36,8 @@ TEST_F(WorkspaceTest, SaveBitmapWritesWhatTintoraBatchWrites)
         ckBox->setChecked(true);
     openFolder();
     for (const Setting& s : settings) {
-        SCOPED_TRACE(::testing::Message() << "hue " << s.hue << " sat " << s.saturation << " bright " << s.brightness);
+        SCOPED_TRACE(::testing::Message()
+                     << "hue " << s.hue << " sat " << s.saturation << " bright " << s.brightness);
         const QString byWindow = folder.mkdir(QStringLiteral("window%1").arg(s.hue));
         const QString byBatch = folder.mkdir(QStringLiteral("batch%1").arg(s.hue));
         // The window replaces a .bmp source in place, so the batch reads its own copies.

@@ -2,12 +2,12 @@
 #include "recolor/RecolorJob.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QTimer>
-#include <random>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
-#include <QFileInfo>
 
 using namespace tintora;
 using namespace tintora::test;
@@ -122,10 +122,10 @@ TEST_F(WorkspaceTest, BatchOverAMixedFolder)
 
     openFolder();
     form->Bright->setPosition(20);
-    prompts.expectMessage(PromptAnswer::Yes);  // confirmation
-    prompts.expectMessage(PromptAnswer::Ok);   // car.bmp already exists
-    prompts.expectSave(QString());             // its save-as cancelled
-    prompts.expectMessage(PromptAnswer::Ok);   // end message
+    prompts.expectMessage(PromptAnswer::Yes); // confirmation
+    prompts.expectMessage(PromptAnswer::Ok);  // car.bmp already exists
+    prompts.expectSave(QString());            // its save-as cancelled
+    prompts.expectMessage(PromptAnswer::Ok);  // end message
     form->NextImg6Click();
     EXPECT_TRUE(prompts.scriptDone());
     EXPECT_FALSE(form->BatchMode);

@@ -25,9 +25,9 @@ TEST_F(FormTest, TabFollowsTheLayout)
         w = w->nextInFocusChain();
     } while (w != form->FT && reached.size() < 100);
     const std::vector<QWidget*> expected = {
-        form->FT,  form->FB, form->ckBMP, form->ckJpg,  form->ckGIF, form->ckIco, form->ckapp, form->HV,
-        form->SV,  form->BR, form->ZV,    form->ckZoom, form->RV,    form->GV,    form->BV,   form->TR,    form->TG,
-        form->TB,
+        form->FT,    form->FB, form->ckBMP, form->ckJpg, form->ckGIF, form->ckIco,
+        form->ckapp, form->HV, form->SV,    form->BR,    form->ZV,    form->ckZoom,
+        form->RV,    form->GV, form->BV,    form->TR,    form->TG,    form->TB,
     };
     EXPECT_EQ(reached, expected);
 }
@@ -80,7 +80,8 @@ TEST_F(FormTest, ThePanelShowsThePreviewPixels)
                 if (!QRect(QPoint(0, 0), form->IMG->size()).contains(at))
                     continue;
                 const ColorValue c = preview().pixel(at.x(), at.y());
-                ASSERT_EQ(shot.pixel(x, y), qRgb(redOf(c), greenOf(c), blueOf(c))) << when << " " << x << "," << y;
+                ASSERT_EQ(shot.pixel(x, y), qRgb(redOf(c), greenOf(c), blueOf(c)))
+                    << when << " " << x << "," << y;
                 ++compared;
             }
         EXPECT_GT(compared, 1000) << when;

@@ -64,7 +64,8 @@ TEST_F(FormTest, DragMovesTheImageWithThePointer)
 TEST_F(FormTest, OtherShiftStatesDoNotDrag)
 {
     const QPoint start = form->IMG->pos();
-    for (ShiftState s : {ShiftState(Shift::Right), Shift::Left | Shift::ShiftKey, Shift::Left | Shift::Right}) {
+    for (ShiftState s :
+         {ShiftState(Shift::Right), Shift::Left | Shift::ShiftKey, Shift::Left | Shift::Right}) {
         form->IMGMouseDown(s, 10, 10);
         form->IMGMouseMove(s, 30, 30);
     }

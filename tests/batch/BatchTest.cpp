@@ -34,12 +34,12 @@ TEST(BatchArguments, ReadsSettingsAndClampsThemLikeTheGauges)
 TEST(BatchArguments, RejectsWhatItCannotUse)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                  // no files
-        {"--hue"},                           // missing value
-        {"--hue", "12x", "a.bmp"},           // junk after the number
-        {"--exclude", "red", "a.bmp"},       // not RRGGBB
-        {"--icon-size", "0", "a.bmp"},       // out of range
-        {"--frobnicate", "a.bmp"},           // unknown option
+        {},                            // no files
+        {"--hue"},                     // missing value
+        {"--hue", "12x", "a.bmp"},     // junk after the number
+        {"--exclude", "red", "a.bmp"}, // not RRGGBB
+        {"--icon-size", "0", "a.bmp"}, // out of range
+        {"--frobnicate", "a.bmp"},     // unknown option
         {"--filter", "/no/such/file.tnf", "a.bmp"},
     };
     for (const auto& args : bad)
@@ -172,10 +172,13 @@ TEST_F(BatchRunTest, AFileWithNothingToShowFails)
     // "GIF89a", a 0 x 0 screen without colour table, and the trailer: no frame at all.
     const std::string noFrames("GIF89a\0\0\0\0\0\0\0;", 14);
     // One 32 x 32 entry of 16 colours: an icon, but none of more than 16 colours.
-    std::string fourBitIcon("\0\0\1\0\1\0" "\x20\x20\x10\0\1\0\4\0" "\xE8\2\0\0\x16\0\0\0", 22);
+    std::string fourBitIcon("\0\0\1\0\1\0"
+                            "\x20\x20\x10\0\1\0\4\0"
+                            "\xE8\2\0\0\x16\0\0\0",
+                            22);
     fourBitIcon += std::string(744, '\0');
     const std::pair<const char*, std::string> files[] = {
-        {"frameless.gif", noFrames}, {"empty.ico", ""}, {"photo.ico", "\xFF\xD8\xFF\xE0 not an icon"},
+        {"frameless.gif", noFrames},  {"empty.ico", ""},   {"photo.ico", "\xFF\xD8\xFF\xE0 not an icon"},
         {"sixteen.ico", fourBitIcon}, {"empty.exe", "MZ"},
     };
     BatchOptions o = parse({"--hue", "100", "placeholder"});

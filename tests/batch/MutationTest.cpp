@@ -59,7 +59,9 @@ Outcome runBatchTool(const fs::path& source, const fs::path& outDir)
 // Byte flips, a cut, or a header field set to a huge or negative value.
 Bytes mutate(Bytes bytes, std::mt19937& random)
 {
-    const auto at = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    const auto at = [&](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+    };
     switch (random() % 3) {
     case 0:
         for (int k = 0; k < 1 + int(random() % 8); ++k)
@@ -81,8 +83,9 @@ Bytes mutate(Bytes bytes, std::mt19937& random)
 
 TEST(BatchMutations, EveryDamagedFileEndsCleanly)
 {
-    const char* sources[] = {"bmp/pal4.bmp", "bmp/rgb24.bmp",         "gif/porsche.gif",     "gif/treescap-interlaced.gif",
-                             "jpeg/testimgint.jpg", "jpeg/testimgp.jpg", "ico/arrow-install.ico", "pe/zlib-x86-ansi"};
+    const char* sources[] = {
+        "bmp/pal4.bmp",        "bmp/rgb24.bmp",     "gif/porsche.gif",       "gif/treescap-interlaced.gif",
+        "jpeg/testimgint.jpg", "jpeg/testimgp.jpg", "ico/arrow-install.ico", "pe/zlib-x86-ansi"};
     TempFolder folder;
     const fs::path dir = folder.path().toStdString();
     std::mt19937 random(424242);
@@ -90,7 +93,8 @@ TEST(BatchMutations, EveryDamagedFileEndsCleanly)
     for (const char* name : sources) {
         const Bytes original = readBytes(dataFile(name));
         ASSERT_GT(original.size(), 64u) << name;
-        const std::string extension = fs::path(name).has_extension() ? fs::path(name).extension().string() : ".exe";
+        const std::string extension =
+            fs::path(name).has_extension() ? fs::path(name).extension().string() : ".exe";
         for (int i = 0; i < 40; ++i) {
             const fs::path copy = dir / ("m" + std::to_string(i) + extension);
             writeBytes(copy, mutate(original, random));

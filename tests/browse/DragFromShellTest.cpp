@@ -134,10 +134,7 @@ struct LinkCase {
     Calls expected;
 };
 
-void PrintTo(const LinkCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.what; }
 
 class DragLinks : public DragFromShellTest, public ::testing::WithParamInterface<LinkCase> {};
 

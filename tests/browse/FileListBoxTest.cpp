@@ -14,10 +14,7 @@ struct MaskCase {
     QStringList expected;
 };
 
-void PrintTo(const MaskCase& c, std::ostream* os)
-{
-    *os << '"' << c.mask << '"';
-}
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << '"' << c.mask << '"'; }
 
 class FileListMask : public FileListTest, public ::testing::WithParamInterface<MaskCase> {};
 
@@ -46,10 +43,7 @@ struct PatternCase {
     bool matches;
 };
 
-void PrintTo(const PatternCase& c, std::ostream* os)
-{
-    *os << c.pattern << " / " << c.name;
-}
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.pattern << " / " << c.name; }
 
 class FilePattern : public ::testing::TestWithParam<PatternCase> {};
 

@@ -15,7 +15,6 @@ namespace {
 constexpr ColorValue iconInk = 0x00C0A0; // an olive no text colour uses
 constexpr ColorValue ownText = 0x800080; // the list's font colour, purple here
 
-
 // A 32 x 32 square whose top-left quarter is transparent: reduced to 16 x 16 it
 // covers the icon cell but its first 8 x 8 pixels.
 QImage testIcon()

@@ -20,10 +20,7 @@ inline std::ostream& operator<<(std::ostream& os, const Rgb& c)
     return os << '(' << c.r << ", " << c.g << ", " << c.b << ')';
 }
 
-inline Bitmap workingBitmap(int width, int height)
-{
-    return Bitmap(width, height, PixelFormat::Bits24);
-}
+inline Bitmap workingBitmap(int width, int height) { return Bitmap(width, height, PixelFormat::Bits24); }
 
 // A working bitmap of one row holding the given pixels.
 inline Bitmap rowOf(const std::vector<Rgb>& pixels)

@@ -24,8 +24,6 @@ SystemColors::Table testColors()
                        {clWindowText, makeColor(0, 0, 0)}});
 }
 
-
-
 // Rows holding at least one pixel of the colour.
 std::vector<int> rowsWith(const QImage& img, ColorValue color, int left, int right)
 {

@@ -78,14 +78,8 @@ inline void moveTo(TGaugeBar& bar, int x, int y, Qt::MouseButtons held = Qt::Lef
 }
 
 // A colour table with a black window frame, as on the classic desktop.
-inline SystemColors::Table blackFrameTable()
-{
-    return colorsWith({{clWindowFrame, makeColor(0, 0, 0)}});
-}
+inline SystemColors::Table blackFrameTable() { return colorsWith({{clWindowFrame, makeColor(0, 0, 0)}}); }
 
-constexpr ColorValue grey(int v)
-{
-    return makeColor(v, v, v);
-}
+constexpr ColorValue grey(int v) { return makeColor(v, v, v); }
 
 } // namespace tintora::test

@@ -40,10 +40,7 @@ ColorValue expectedHandle(int dx, int dy, bool pressed)
     return Face;
 }
 
-ColorValue checker(int x, int y)
-{
-    return (x + y) % 2 == 0 ? TrackColor : Highlight;
-}
+ColorValue checker(int x, int y) { return (x + y) % 2 == 0 ? TrackColor : Highlight; }
 
 // The track pieces of a 140 x 10 client area with the handle at p.
 ColorValue expectedTrack(int x, int y, int p)

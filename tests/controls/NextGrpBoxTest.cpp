@@ -24,8 +24,6 @@ SystemColors::Table testColors()
                        {clWindowText, makeColor(0, 0, 0)}});
 }
 
-
-
 // Horizontal extent of the pixels of one colour within a band of rows.
 std::pair<int, int> columnsOf(const QImage& img, ColorValue color, int top, int bottom)
 {

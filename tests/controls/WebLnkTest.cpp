@@ -19,11 +19,7 @@ const ColorValue LinkColor = makeColor(0, 0, 160);
 const ColorValue HoverColor = makeColor(128, 128, 255);
 const ColorValue Face = makeColor(212, 208, 200);
 
-SystemColors::Table testColors()
-{
-    return colorsWith({{clBtnFace, Face}});
-}
-
+SystemColors::Table testColors() { return colorsWith({{clBtnFace, Face}}); }
 
 // Number of pixels of the colour on each row.
 std::vector<int> rowCounts(const QImage& img, ColorValue color)

@@ -115,10 +115,7 @@ TEST(BmpCorpus, InstallerAndLibraryBitmapsMatchASecondDecoder)
         expectSameAsReference(path);
 }
 
-bool isSystemText(const std::string& text)
-{
-    return text == texts::badBitmap || text == texts::streamRead;
-}
+bool isSystemText(const std::string& text) { return text == texts::badBitmap || text == texts::streamRead; }
 
 // Decodes a file the way the workspace does; the error text, or "" when it decoded.
 std::string tryDecode(const fs::path& path)

@@ -76,10 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GifAgainstPillow, testing::ValuesIn(pillowLines
     return name + "_" + std::to_string(line.index);
 });
 
-TEST(GifCorpus, ReferenceListCoversTheCorpus)
-{
-    EXPECT_GE(pillowLines().size(), 50u);
-}
+TEST(GifCorpus, ReferenceListCoversTheCorpus) { EXPECT_GE(pillowLines().size(), 50u); }
 
 TEST(GifCorpus, EveryFileLoadsOrFailsWithItsText)
 {

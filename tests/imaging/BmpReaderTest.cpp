@@ -92,8 +92,7 @@ const MaskCase maskCases[] = {
      "48,32,16"},
     {"masks32ten", 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}, 0x3FF00000, PixelFormat::Custom, "255,0,0"},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, BmpMasks, ::testing::ValuesIn(maskCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Formats, BmpMasks, ::testing::ValuesIn(maskCases), test::CaseName());
 
 class BmpLongHeader : public ::testing::TestWithParam<std::uint32_t> {};
 
@@ -250,8 +249,7 @@ const RleCase rleCases[] = {
     {"absoluteOdd4", 4, 4, 1, {0, 3, 0x34, 0x50, 0, 1}, "345."},
     {"indexBeyondTable8", 8, 2, 1, {2, 200, 0, 1}, ".."},
 };
-INSTANTIATE_TEST_SUITE_P(Codes, BmpRle, ::testing::ValuesIn(rleCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Codes, BmpRle, ::testing::ValuesIn(rleCases), test::CaseName());
 
 TEST(BmpReader, RunLengthDataWrittenBackAsRead)
 {
@@ -316,10 +314,7 @@ struct BadCase {
 
 class BmpBad : public ::testing::TestWithParam<BadCase> {};
 
-TEST_P(BmpBad, FailsWithItsText)
-{
-    EXPECT_EQ(errorOf(GetParam().bytes), GetParam().text);
-}
+TEST_P(BmpBad, FailsWithItsText) { EXPECT_EQ(errorOf(GetParam().bytes), GetParam().text); }
 
 std::vector<std::uint8_t> withHeader(std::int32_t w, std::int32_t h, int bpp, std::uint32_t compression = 0,
                                      std::uint32_t colorsUsed = 0, std::uint32_t offset = 54)
@@ -360,8 +355,7 @@ const BadCase badCases[] = {
     {"offsetBeyondFile", withHeader(1, 1, 24, 0, 0, 0x7FFFFFF0), texts::streamRead},
     {"masksCut", Bytes().fileHeader(66).infoHeader(1, 1, 16, 3).u32(0xF800), texts::streamRead},
 };
-INSTANTIATE_TEST_SUITE_P(Headers, BmpBad, ::testing::ValuesIn(badCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Headers, BmpBad, ::testing::ValuesIn(badCases), test::CaseName());
 
 } // namespace
 } // namespace tintora

@@ -142,8 +142,7 @@ const WriteBackCase writeBackCases[] = {
     {"otherFormat", [](Bitmap& b) { b.setFormat(PixelFormat::Bits32); }, true, PixelsSinceRead::Unchanged, 2,
      0},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, BmpWriteBack, ::testing::ValuesIn(writeBackCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, BmpWriteBack, ::testing::ValuesIn(writeBackCases), test::CaseName());
 
 TEST(BmpWriter, KeptRunLengthDataNeverUndoesAnEdit)
 {
@@ -221,8 +220,7 @@ const FormatCase formatCases[] = {
     {"custom16", PixelFormat::Custom, 16, {0x000F, 0x00F0, 0x0F00}},
     {"custom32", PixelFormat::Custom, 32, {0x000000FF, 0x0000FF00, 0x00FF0000}},
 };
-INSTANTIATE_TEST_SUITE_P(Formats, BmpRoundTrip, ::testing::ValuesIn(formatCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Formats, BmpRoundTrip, ::testing::ValuesIn(formatCases), test::CaseName());
 
 TEST(BmpWriter, GradientSurvivesAFileRoundTrip)
 {
@@ -323,7 +321,7 @@ TEST(BmpWriter, UnwritableFolderKeepsTheOldFile)
     writeBytes(path, oldBytes);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     fs::permissions(folder.dir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                       fs::perms::others_exec);
+                                      fs::perms::others_exec);
     EXPECT_EQ(errorAsUnprivileged([&] { writeBmpFile(Bitmap(2, 2, PixelFormat::Bits24), path.string()); }),
               formatText(texts::cannotCreate, path.string().c_str()));
     EXPECT_EQ(readBytes(path), oldBytes);

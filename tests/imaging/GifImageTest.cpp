@@ -19,10 +19,7 @@ Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-Bytes le16(unsigned v)
-{
-    return {std::uint8_t(v), std::uint8_t(v >> 8)};
-}
+Bytes le16(unsigned v) { return {std::uint8_t(v), std::uint8_t(v >> 8)}; }
 
 // "GIF89a", logical screen width and height, packed byte, background, aspect.
 Bytes screen(unsigned width, unsigned height, std::uint8_t packed)
@@ -156,10 +153,7 @@ struct ErrorCase {
 
 class GifLoadError : public testing::TestWithParam<ErrorCase> {};
 
-TEST_P(GifLoadError, FailsWithItsText)
-{
-    EXPECT_EQ(loadError(GetParam().bytes), GetParam().text);
-}
+TEST_P(GifLoadError, FailsWithItsText) { EXPECT_EQ(loadError(GetParam().bytes), GetParam().text); }
 
 const Bytes fullFile = simpleFile();
 

@@ -105,15 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{kClassic, 32, -1, -1, false}, SelectionCase{kClassic, 32, -2, 1, true},
         SelectionCase{kClassic, 16, -5, 0, true},
         SelectionCase{kIcons + "pixel-install.ico", 24, -1, 1, true},
-        SelectionCase{"ico/uninst", 32, -1, -1, false},
-        SelectionCase{"ico/uninst", 32, 0, 0, true},
+        SelectionCase{"ico/uninst", 32, -1, -1, false}, SelectionCase{"ico/uninst", 32, 0, 0, true},
         SelectionCase{"ico/hopper.ico", 16, -1, 0, true},
         SelectionCase{"ico/hopper_mask.ico", 16, -1, -1, false},
         SelectionCase{"ico/hopper_mask.ico", 16, 1, 0, true},
         SelectionCase{"ico/black_and_white.ico", 16, 1, 0, true},
         SelectionCase{"ico/hopper_draw.ico", 16, -1, 0, true}, // a PNG-coded image
-        SelectionCase{"ico/python.ico", 16, -1, 0, true},
-        SelectionCase{"ico/python.ico", 48, -1, 2, true},
+        SelectionCase{"ico/python.ico", 16, -1, 0, true}, SelectionCase{"ico/python.ico", 48, -1, 2, true},
         SelectionCase{"ico/pillow.ico", 48, -1, 1, true}));
 
 struct StoredEntry {

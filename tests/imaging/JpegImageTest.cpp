@@ -24,10 +24,7 @@ namespace {
 using test::Bytes;
 using test::readBytes;
 
-std::string jpeg(const std::string& name)
-{
-    return test::dataFile("jpeg/" + name);
-}
+std::string jpeg(const std::string& name) { return test::dataFile("jpeg/" + name); }
 
 // A PPM or PGM image as the command-line decoder writes it.
 struct Pnm {
@@ -54,10 +51,7 @@ Pnm runDjpeg(const std::string& options, const std::string& file)
     return pnm;
 }
 
-bool haveDjpeg()
-{
-    return std::system("djpeg -version >/dev/null 2>&1") == 0;
-}
+bool haveDjpeg() { return std::system("djpeg -version >/dev/null 2>&1") == 0; }
 
 JpegImage loaded(const std::string& file, int displayBits = 32)
 {
@@ -95,10 +89,7 @@ void expectJpegError(const std::function<void()>& action)
     }
 }
 
-std::string jpegErrorText(int code)
-{
-    return formatText(texts::jpegError, code);
-}
+std::string jpegErrorText(int code) { return formatText(texts::jpegError, code); }
 
 struct HeaderCase {
     const char* file;
@@ -120,13 +111,12 @@ TEST_P(JpegHeader, LoadReadsOnlyTheHeader)
     EXPECT_FALSE(image.isDecoded());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, JpegHeader,
-    testing::Values(HeaderCase{"testorig.jpg", 227, 149, false, false},
-                    HeaderCase{"testimgp.jpg", 227, 149, false, true},
-                    HeaderCase{"testimggray.jpg", 227, 149, true, false},
-                    HeaderCase{"hopper_gray.jpg", 128, 128, true, false},
-                    HeaderCase{"app13-multiple.jpg", 256, 160, false, true}));
+INSTANTIATE_TEST_SUITE_P(Files, JpegHeader,
+                         testing::Values(HeaderCase{"testorig.jpg", 227, 149, false, false},
+                                         HeaderCase{"testimgp.jpg", 227, 149, false, true},
+                                         HeaderCase{"testimggray.jpg", 227, 149, true, false},
+                                         HeaderCase{"hopper_gray.jpg", 128, 128, true, false},
+                                         HeaderCase{"app13-multiple.jpg", 256, 160, false, true}));
 
 // Colour files decode to exactly what the command-line decoder gives with the
 // same accurate integer transform.
@@ -146,11 +136,11 @@ TEST_P(JpegColour, MatchesTheReferenceDecoderExactly)
     EXPECT_EQ(countMismatches(bitmap, reference, 0), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, JpegColour,
-    testing::Values("testorig.jpg", "testimgint.jpg", "testimgari.jpg", "testimgp.jpg", "testimgcrop.jpg",
-                    "app13-multiple.jpg", "flower.jpg", "hopper.jpg", "hopper_16bit_qtables.jpg",
-                    "junk_jpeg_header.jpg", "truncated_jpeg.jpg", "orientation_rectangle.jpg"));
+INSTANTIATE_TEST_SUITE_P(Files, JpegColour,
+                         testing::Values("testorig.jpg", "testimgint.jpg", "testimgari.jpg", "testimgp.jpg",
+                                         "testimgcrop.jpg", "app13-multiple.jpg", "flower.jpg", "hopper.jpg",
+                                         "hopper_16bit_qtables.jpg", "junk_jpeg_header.jpg",
+                                         "truncated_jpeg.jpg", "orientation_rectangle.jpg"));
 
 // Grayscale files go through the Floyd-Steinberg quantizer into 8 bits.
 class JpegGray : public testing::TestWithParam<const char*> {};
@@ -231,7 +221,8 @@ TEST(JpegImage, TwelveBitFilesFailAtLoad)
 
 TEST(JpegImage, EmptyAndForeignDataFailAtLoad)
 {
-    for (const Bytes& bytes : {Bytes{}, Bytes{'B', 'M', 0, 0}, readBytes(test::dataFile("gif/porsche.gif"))}) {
+    for (const Bytes& bytes :
+         {Bytes{}, Bytes{'B', 'M', 0, 0}, readBytes(test::dataFile("gif/porsche.gif"))}) {
         JpegImage image;
         expectJpegError([&] { image.load(bytes); });
     }

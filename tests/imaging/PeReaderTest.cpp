@@ -16,15 +16,9 @@ struct StubCase {
     bool is64;
 };
 
-std::ostream& operator<<(std::ostream& os, const StubCase& c)
-{
-    return os << c.file;
-}
+std::ostream& operator<<(std::ostream& os, const StubCase& c) { return os << c.file; }
 
-std::string stubPath(const StubCase& c)
-{
-    return dataFile(std::string("pe/") + c.file);
-}
+std::string stubPath(const StubCase& c) { return dataFile(std::string("pe/") + c.file); }
 
 class PeStub : public ::testing::TestWithParam<StubCase> {};
 
@@ -138,10 +132,7 @@ struct Mutation {
     bool iconStays; // the first icon is still found with depth 4
 };
 
-std::ostream& operator<<(std::ostream& os, const Mutation& m)
-{
-    return os << m.name;
-}
+std::ostream& operator<<(std::ostream& os, const Mutation& m) { return os << m.name; }
 
 class PeDamaged : public ::testing::TestWithParam<Mutation> {};
 

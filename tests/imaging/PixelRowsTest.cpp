@@ -40,8 +40,7 @@ const UnpackCase unpackCases[] = {
     {"eightBitFromAnOffset", 8, {7, 200, 255}, 1, 2, {200, 255}},
     {"nothingAsked", 4, {0xFF}, 0, 0, {}},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, UnpackIndices, ::testing::ValuesIn(unpackCases),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Rows, UnpackIndices, ::testing::ValuesIn(unpackCases), test::CaseName());
 
 } // namespace
 } // namespace tintora

@@ -13,10 +13,7 @@ struct NameCase {
     QString shown;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.what; }
 
 class NativeNames : public ::testing::TestWithParam<NameCase> {};
 
@@ -30,10 +27,7 @@ TEST_P(NativeNames, RoundTripByteForByte)
     EXPECT_EQ(pathFromFs(fsPath(text)), text);
 }
 
-QString carried(std::uint8_t byte)
-{
-    return QString(QChar(char16_t(0xDC00 + byte)));
-}
+QString carried(std::uint8_t byte) { return QString(QChar(char16_t(0xDC00 + byte))); }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, NativeNames,

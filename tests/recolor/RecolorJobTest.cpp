@@ -23,8 +23,8 @@ TEST_P(SaveTargetTest, NamesTheBmpBesideTheSourceOrInAFolder)
 INSTANTIATE_TEST_SUITE_P(
     Names, SaveTargetTest,
     ::testing::Values(TargetCase{"/s/Top.JPG", "", "/s/Top.bmp"},
-                      TargetCase{"/s/Back.BMP", "", "/s/Back.BMP"}, // its own target, whatever the case
-                      TargetCase{"/s/a.b.gif", "", "/s/a.b.bmp"},   // only the last extension goes
+                      TargetCase{"/s/Back.BMP", "", "/s/Back.BMP"},   // its own target, whatever the case
+                      TargetCase{"/s/a.b.gif", "", "/s/a.b.bmp"},     // only the last extension goes
                       TargetCase{"/s.d/noext", "", "/s.d/noext.bmp"}, // a dot in a folder is no extension
                       TargetCase{"/s/icon.ico", "/out", "/out/icon.bmp"},
                       TargetCase{"/s/Back.bmp", "/out/", "/out/Back.bmp"},

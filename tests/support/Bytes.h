@@ -20,10 +20,7 @@ inline void put32(Bytes& b, std::uint32_t v)
     put16(b, v >> 16);
 }
 
-inline std::uint16_t get16(const Bytes& b, std::size_t at)
-{
-    return std::uint16_t(b[at] | (b[at + 1] << 8));
-}
+inline std::uint16_t get16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | (b[at + 1] << 8)); }
 inline std::uint32_t get32(const Bytes& b, std::size_t at)
 {
     return get16(b, at) | (std::uint32_t(get16(b, at + 2)) << 16);

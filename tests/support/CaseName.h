@@ -6,8 +6,7 @@
 namespace tintora::test {
 
 struct CaseName {
-    template <class Info>
-    std::string operator()(const Info& row) const
+    template <class Info> std::string operator()(const Info& row) const
     {
         return std::string(row.param.name);
     }

@@ -15,8 +15,8 @@ namespace tintora::test {
 class FakePrompts final : public Prompts {
 public:
     struct Asked {
-        QString kind;  // "message", "save" or "open"
-        QString text;  // message text, or the dialog's initial folder
+        QString kind; // "message", "save" or "open"
+        QString text; // message text, or the dialog's initial folder
         QString title;
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
@@ -58,7 +58,7 @@ public:
     ~FakeScreen() override;
 
     QPoint pos;
-    std::map<std::pair<int, int>, std::uint32_t> pixels;  // missing pixels read as 0xFFFFFFFF
+    std::map<std::pair<int, int>, std::uint32_t> pixels; // missing pixels read as 0xFFFFFFFF
     std::vector<CursorShape> cursorHistory;
 
     QPoint cursorPos() override { return pos; }

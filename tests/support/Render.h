@@ -18,8 +18,7 @@ namespace tintora::test {
 // A control's drawing over its whole client area, on a background no control
 // draws; `width` widens the picture past the control to show what spills over.
 // Controls that always draw themselves whole take no rectangle.
-template <class Control>
-QImage render(const Control& control, int width = 0)
+template <class Control> QImage render(const Control& control, int width = 0)
 {
     QImage img(width ? width : control.width(), control.height(), QImage::Format_RGB32);
     img.fill(qRgb(1, 2, 3));
@@ -53,7 +52,10 @@ inline SystemColors::Table colorsWith(std::initializer_list<std::pair<ColorValue
     return t;
 }
 
-inline ColorValue at(const QImage& img, int x, int y) { return SystemColors::fromQColor(img.pixelColor(x, y)); }
+inline ColorValue at(const QImage& img, int x, int y)
+{
+    return SystemColors::fromQColor(img.pixelColor(x, y));
+}
 
 // Pixels of one colour in the whole picture or in an area of it.
 inline int countOf(const QImage& img, ColorValue color, const QRect& area = QRect())
