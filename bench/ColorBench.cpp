@@ -1,42 +1,17 @@
 // Recolour filters against a plain copy of the same pixels, timed in the same
 // run: the "vs_memcpy" counter is filter time over copy time.
+#include "BenchSupport.h"
 #include "color/ImageProcessingPrimitives.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
 
 using namespace tintora;
-
-// Thread CPU time: the machine is shared, and wall time would count the
-// moments other processes hold the core.
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-// A gradient, with magenta key-colour blocks the way skin pieces look when
-// keyed is set; without them every pixel goes through the filter.
-Bitmap skinLike(int width, int height, bool keyed)
-{
-    Bitmap bmp(width, height, PixelFormat::Bits24);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = bmp.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const bool key = keyed && ((x / 64) + (y / 64)) % 7 == 0;
-            row[3 * x] = key ? 255 : std::uint8_t(x * 3 + y);
-            row[3 * x + 1] = key ? 0 : std::uint8_t(x ^ y);
-            row[3 * x + 2] = key ? 255 : std::uint8_t(y * 5 - x);
-        }
-    }
-    return bmp;
-}
+using namespace tintora::bench;
 
 // CPU time of one copy of the bitmap's bytes, averaged over enough copies to
 // dwarf the cost of reading the clock.

@@ -1,5 +1,6 @@
 #include "color/FilterRows.h"
 #include "color/ImageProcessingPrimitives.h"
+#include "color/ValueTableOf.h"
 
 #include <gtest/gtest.h>
 
@@ -53,15 +54,6 @@ void colorizeReference(std::uint8_t* row, int width, const ValueTable& table, Ex
             const int v = std::max({row[0], row[1], row[2]});
             std::copy_n(table[std::size_t(v)].begin(), 3, row);
         }
-}
-
-ValueTable tableOf(float hue, float saturation)
-{
-    const auto pixels = ColorizeTable(hue, saturation);
-    ValueTable table;
-    for (std::size_t v = 0; v < 256; ++v)
-        table[v] = {pixels[v].blue, pixels[v].green, pixels[v].red, 0};
-    return table;
 }
 
 ValueTable randomTable(std::mt19937& rng)

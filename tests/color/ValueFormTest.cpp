@@ -1,5 +1,6 @@
 #include "color/ValueForm.h"
 #include "color/ImageProcessingPrimitives.h"
+#include "color/ValueTableOf.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +8,6 @@
 
 namespace tintora::rows {
 namespace {
-
-ValueTable tableOf(float hue, float saturation)
-{
-    const auto pixels = ColorizeTable(hue, saturation);
-    ValueTable table;
-    for (std::size_t v = 0; v < 256; ++v)
-        table[v] = {pixels[v].blue, pixels[v].green, pixels[v].red, 0};
-    return table;
-}
 
 void expectSameBytes(const ValueForm& form, const ValueTable& table, const char* what)
 {
