@@ -131,6 +131,21 @@ Bitmap::Bitmap(int width, int height, PixelFormat format)
     setFormat(format);
 }
 
+Bitmap Bitmap::overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels)
+{
+    Bitmap bmp; // empty: setting its format allocates nothing
+    bmp.setFormat(format, bitsPerPixel);
+    const std::int64_t stride = strideFor(width, bmp.m_bpp);
+    if (width < 0 || height < 0 || stride > INT32_MAX ||
+        std::int64_t(pixels.size()) != storeBytes(stride, height))
+        throw std::length_error("pixel store does not fit the bitmap");
+    bmp.m_width = width;
+    bmp.m_height = height;
+    bmp.m_stride = int(stride);
+    bmp.m_pixels = std::move(pixels);
+    return bmp;
+}
+
 // Readers refuse what their budget cannot hold before they make a bitmap, so
 // reaching the limits here is a fault of the caller, not bad input.
 PixelStore Bitmap::newStore(std::int64_t stride) const

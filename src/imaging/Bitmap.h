@@ -41,6 +41,9 @@ class Bitmap {
 public:
     Bitmap() = default;
     Bitmap(int width, int height, PixelFormat format);
+    // A bitmap over pixels already laid out as it stores them (bottom row
+    // first, rows padded to 4 bytes); `pixels` holds exactly the picture.
+    static Bitmap overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels);
 
     int width() const { return m_width; }
     int height() const { return m_height; }

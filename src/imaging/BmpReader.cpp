@@ -24,9 +24,7 @@ BmpFileHeader readFileHeader(ByteCursor& in)
     return h;
 }
 
-} // namespace
-
-BmpImage readBmpImage(std::span<const std::uint8_t> bytes)
+BmpImage decodeBmpFile(std::span<const std::uint8_t> bytes, FileBytes* owner)
 {
     ByteCursor in(bytes);
     if (bytes.size() >= 2 && (bytes[0] | (bytes[1] << 8)) != bmpSignature)
@@ -34,8 +32,14 @@ BmpImage readBmpImage(std::span<const std::uint8_t> bytes)
     const BmpFileHeader header = readFileHeader(in);
     if (header.type != bmpSignature)
         throw ImageError(texts::badBitmap);
-    return decodeBmpDib(in, header.pixelOffset);
+    return decodeBmpDib(in, header.pixelOffset, owner);
 }
+
+} // namespace
+
+BmpImage readBmpImage(std::span<const std::uint8_t> bytes) { return decodeBmpFile(bytes, nullptr); }
+
+BmpImage readBmpFileBytes(FileBytes bytes) { return decodeBmpFile(bytes, &bytes); }
 
 Bitmap readBmp(std::span<const std::uint8_t> bytes) { return readBmpImage(bytes).bitmap; }
 

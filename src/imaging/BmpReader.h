@@ -14,6 +14,10 @@ namespace tintora {
 // "Erreur de lecture du flux" when the file ends inside a header or table.
 BmpImage readBmpImage(std::span<const std::uint8_t> bytes);
 
+// The same over a whole file's bytes handed over: rows stored as the bitmap
+// stores them become its pixels without a copy.
+BmpImage readBmpFileBytes(FileBytes bytes);
+
 // The pixels alone, for callers that never write the file back.
 Bitmap readBmp(std::span<const std::uint8_t> bytes);
 
@@ -25,6 +29,7 @@ public:
     explicit BitmapGraphic(Bitmap bitmap) : m_image{std::move(bitmap), {}} {}
 
     void load(std::span<const std::uint8_t> bytes) override { m_image = readBmpImage(bytes); }
+    void loadFile(FileBytes bytes) override { m_image = readBmpFileBytes(std::move(bytes)); }
     int width() const override { return m_image.bitmap.width(); }
     int height() const override { return m_image.bitmap.height(); }
     Bitmap toBitmap() override { return m_image.bitmap; }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace tintora {
 
@@ -274,6 +275,27 @@ Bitmap composeIcon(const Layout& layout, const std::vector<RGBQuad>& table, cons
     return out;
 }
 
+// The rows of a file read whole, moved to the front of its store, which
+// becomes the bitmap's: no second copy of a large picture. Only a store not
+// much larger than the rows is kept, so trailing junk is never held as pixels.
+std::optional<Bitmap> keepRows(const DibHeader& h, const Layout& layout, std::int64_t height,
+                               FileBytes* owner, std::span<const std::uint8_t> data)
+{
+    const std::size_t bytes = std::size_t(storeBytes(rowBytes(h.width, layout.bitsPerPixel), height));
+    const bool keepable = owner && !layout.rle && h.height > 0 && data.size() >= bytes &&
+                          owner->capacity() - bytes <= bytes / 8 + (std::size_t(1) << 16);
+    if (!keepable)
+        return std::nullopt;
+    const auto start = data.data() - owner->data();
+    std::memmove(owner->data(), owner->data() + start, bytes);
+    owner->resize(bytes);
+    Bitmap bmp =
+        Bitmap::overStore(h.width, int(height), layout.format, layout.bitsPerPixel, std::move(*owner));
+    if (layout.format == PixelFormat::Custom)
+        bmp.masks() = h.masks;
+    return bmp;
+}
+
 } // namespace
 
 DibHeader readDibHeader(ByteCursor& in)
@@ -283,7 +305,7 @@ DibHeader readDibHeader(ByteCursor& in)
     return h.headerSize == 12 ? readCoreHeader(in, h) : readInfoHeader(in, h);
 }
 
-BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset, FileBytes* owner)
 {
     const std::size_t dibStart = in.pos();
     const DibHeader h = readDibHeader(in);
@@ -306,11 +328,16 @@ BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset)
     // Rows the file does not hold are left black: the budget, checked above,
     // bounds what a header may claim, however little data follows it.
     const auto data = in.bytes(available);
-    BmpImage image{allocateBitmap(h, layout, height), {}};
-    if (layout.rle)
-        decodeRunLengths(image.bitmap, data, table, h.compression == dibRle4 ? 4 : 8);
-    else
-        copyRows(image.bitmap, data, h.height < 0);
+    BmpImage image;
+    if (auto kept = keepRows(h, layout, height, owner, data)) {
+        image.bitmap = std::move(*kept);
+    } else {
+        image.bitmap = allocateBitmap(h, layout, height);
+        if (layout.rle)
+            decodeRunLengths(image.bitmap, data, table, h.compression == dibRle4 ? 4 : 8);
+        else
+            copyRows(image.bitmap, data, h.height < 0);
+    }
     attachTable(image.bitmap, table, h.bitCount);
     image.facts = fileFactsOf(h, image.bitmap, pixelStart);
     if (layout.rle)

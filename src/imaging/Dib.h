@@ -2,6 +2,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
 #include "imaging/ByteCursor.h"
+#include "imaging/FileBytes.h"
 
 #include <cstdint>
 #include <span>
@@ -40,8 +41,10 @@ DibHeader readDibHeader(ByteCursor& in);
 // 14-byte file header; `pixelOffset` is that header's pixel data offset. Any
 // header kind, bit fields and run-length data; rows the file lacks stay black.
 // Gives the bitmap in the file's own format, and the facts an unchanged
-// write-back needs.
-BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset);
+// write-back needs. When `owner` is the store that `in` views, handed over,
+// rows stored bottom-up just as the bitmap stores them are kept in it rather
+// than copied; `in` is then spent.
+BmpImage decodeBmpDib(ByteCursor& in, std::uint32_t pixelOffset, FileBytes* owner = nullptr);
 
 // The icon image entry: `bytes` are one icon image, a DIB with no file header
 // whose header height counts the colour rows and the 1-bit AND mask rows

@@ -1,11 +1,11 @@
 #include "imaging/Picture.h"
 
 #include "imaging/BmpReader.h"
+#include "imaging/FileBytes.h"
 #include "imaging/ImageError.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -36,39 +36,6 @@ std::string extensionOf(const std::string& path)
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Reads a whole regular file; anything that cannot be read as one fails to open.
-std::vector<std::uint8_t> readWholeFile(const std::string& path)
-{
-    const auto fail = [&path] { return ImageError(formatText(texts::cannotOpen, path.c_str())); };
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        throw fail();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw fail();
-    std::vector<std::uint8_t> bytes;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec)
-        bytes.reserve(std::size_t(size));
-    // Reads to the end, so a file that grows or shrinks meanwhile is still read whole.
-    std::uint8_t chunk[1 << 16];
-    std::size_t n = 0;
-    if (!ec && size > 0) {
-        bytes.resize(std::size_t(size));
-        n = std::fread(bytes.data(), 1, bytes.size(), file.get());
-        bytes.resize(n);
-    }
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    if (std::ferror(file.get()))
-        throw ImageError(texts::streamRead);
-    return bytes;
-}
-
 } // namespace
 
 void registerGraphicReader(const std::string& extension, GraphicFactory factory)
@@ -88,8 +55,7 @@ void Picture::loadFromFile(const std::string& path)
     if (found == readers().end() || !found->second)
         throw ImageError(formatText(texts::unknownExtension, extension.c_str()));
     std::unique_ptr<Graphic> graphic = found->second();
-    const std::vector<std::uint8_t> bytes = readWholeFile(path);
-    graphic->load(bytes);
+    graphic->loadFile(readWholeFile(path));
     m_graphic = std::move(graphic); // only a complete read replaces the old graphic
 }
 

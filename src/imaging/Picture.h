@@ -1,6 +1,7 @@
 #pragma once
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
+#include "imaging/FileBytes.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,9 @@ public:
     virtual ~Graphic() = default;
     // Reads a whole file's bytes; throws ImageError with the reader's text.
     virtual void load(std::span<const std::uint8_t> bytes) = 0;
+    // The same with the bytes handed over: a reader that can keep them as its
+    // pixels does, instead of copying them.
+    virtual void loadFile(FileBytes bytes) { load(bytes); }
     virtual int width() const = 0;
     virtual int height() const = 0;
     // The graphic as a bitmap (a copy); may decode on first use and throw.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <utility>
 #include <vector>
 
 #if defined(__linux__)
@@ -41,6 +42,13 @@ template <class T> struct PixelAllocator {
             ::operator delete(p);
         else
             std::free(p);
+    }
+    // A store grown without a value leaves its new bytes as they are: a file
+    // read into one is overwritten at once. Zeros are asked for (n, 0).
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
     friend bool operator==(const PixelAllocator&, const PixelAllocator&) { return true; }
 };
