@@ -28,12 +28,20 @@ struct Outcome {
 Outcome recolorFile(const BatchOptions& options, const std::string& source)
 {
     const std::string target = targetPath(source, options.outDir);
+    const auto exists = [&] {
+        return Outcome{true, source + ": " + target + " already exists (use --overwrite to replace it)\n"};
+    };
     try {
+        // Looked at first so that a file already done costs no decoding; the
+        // writer's rename keeps it too, should it appear meanwhile.
         if (!options.overwrite && fs::exists(target))
-            throw std::runtime_error(target + " already exists (use --overwrite to replace it)");
+            return exists();
         SourceImage loaded = loadSource(source, options.iconSize, Unshowable::Fail);
-        saveRecolored(std::move(loaded.bitmap), loaded.facts, options.settings, target, SavePass::Always);
+        saveRecolored(std::move(loaded.bitmap), loaded.facts, options.settings, target, SavePass::Always,
+                      options.overwrite ? ExistingFile::Replace : ExistingFile::Keep);
         return {false, target + '\n'};
+    } catch (const TargetExists&) {
+        return exists();
     } catch (const std::exception& e) {
         return {true, source + ": " + e.what() + '\n'};
     }

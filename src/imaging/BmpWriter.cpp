@@ -1,54 +1,15 @@
 #include "imaging/BmpWriter.h"
 
+#include "imaging/AtomicFile.h"
 #include "imaging/BmpReader.h"
 #include "imaging/ImageError.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <random>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#endif
 
 namespace tintora {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    virtual void put(const void* data, std::size_t size) = 0;
-};
-
-class VectorSink final : public ByteSink {
-public:
-    explicit VectorSink(std::vector<std::uint8_t>& out) : m_out(out) {}
-    void put(const void* data, std::size_t size) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(data);
-        m_out.insert(m_out.end(), p, p + size);
-    }
-
-private:
-    std::vector<std::uint8_t>& m_out;
-};
-
-class FileSink final : public ByteSink {
-public:
-    explicit FileSink(std::FILE* file) : m_file(file) {}
-    void put(const void* data, std::size_t size) override
-    {
-        if (size != 0 && std::fwrite(data, 1, size, m_file) != size)
-            throw ImageError(texts::streamWrite);
-    }
-
-private:
-    std::FILE* m_file;
-};
 
 // Little-endian header bytes, gathered before they go to the sink.
 struct HeaderBytes {
@@ -133,7 +94,7 @@ std::vector<RGBQuad> tableToWrite(const Bitmap& bmp, bool core)
     return table;
 }
 
-void writeRows(const Bitmap& bmp, bool topDown, ByteSink& out)
+void writeRows(const Bitmap& bmp, bool topDown, GatheredBytes& out)
 {
     const std::size_t stride = std::size_t(bmp.stride());
     if (!topDown) {
@@ -147,7 +108,7 @@ void writeRows(const Bitmap& bmp, bool topDown, ByteSink& out)
 // Writes the bitmap in a layout of our own: a core header where `facts` came
 // from a core file and the depth allows it, else a 40-byte header (masks
 // after it); `facts` are the empty facts when they do not describe the bitmap.
-void writeEncoded(const Bitmap& bmp, const BmpFileFacts& facts, bool keepRowOrder, ByteSink& out)
+void writeEncoded(const Bitmap& bmp, const BmpFileFacts& facts, bool keepRowOrder, GatheredBytes& out)
 {
     const int bpp = bmp.bitsPerPixel();
     const bool core = facts.coreFormat && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) &&
@@ -193,135 +154,50 @@ void writeEncoded(const Bitmap& bmp, const BmpFileFacts& facts, bool keepRowOrde
         if (!core)
             h.bytes.push_back(0);
     }
-    out.put(h.bytes.data(), h.bytes.size());
+    out.keep(std::move(h.bytes));
     writeRows(bmp, topDown, out);
 }
 
-void encodeTo(const Bitmap& bmp, const BmpFileFacts& facts, PixelsSinceRead pixels, ByteSink& out)
+void encodeTo(const Bitmap& bmp, const BmpFileFacts& facts, PixelsSinceRead pixels, GatheredBytes& out)
 {
     static const BmpFileFacts none;
     const bool described = describes(facts, bmp);
     const bool unchanged = described && pixels == PixelsSinceRead::Unchanged;
     if (unchanged && !facts.rleData.empty()) {
-        const std::vector<std::uint8_t> kept = keptFile(facts);
+        std::vector<std::uint8_t> kept = keptFile(facts);
         if (decodesTo(kept, bmp)) {
-            out.put(kept.data(), kept.size());
+            out.keep(std::move(kept));
             return;
         }
     }
     writeEncoded(bmp, described ? facts : none, unchanged, out);
 }
 
-// A temporary file beside the target, removed unless it was renamed into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const fs::path& target)
-    {
-        // Seeded once per thread: opening the system's entropy source for every
-        // file costs more than writing a small bitmap.
-        thread_local std::mt19937_64 random(std::random_device{}());
-        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        for (int attempt = 0; attempt < 32 && !m_file; ++attempt) {
-            char suffix[24];
-            std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
-                          static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-            m_path = folder / ("." + target.filename().string() + suffix);
-            m_file = std::fopen(m_path.c_str(), "wbx"); // never opens an existing file
-        }
-        m_created = m_file != nullptr;
-    }
-    ~TemporaryFile()
-    {
-        if (m_file)
-            std::fclose(m_file);
-        std::error_code ec;
-        if (m_created && !m_renamed)
-            fs::remove(m_path, ec);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    std::FILE* file() const { return m_file; }
-    const fs::path& path() const { return m_path; }
-    // Flushes and closes; false when the data did not all reach the file.
-    bool close()
-    {
-        const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
-        const bool closed = std::fclose(m_file) == 0;
-        m_file = nullptr;
-        return flushed && closed;
-    }
-    void renamed() { m_renamed = true; }
-
-private:
-    fs::path m_path;
-    std::FILE* m_file = nullptr;
-    bool m_created = false;
-    bool m_renamed = false;
-};
-
-// The file really replaced: a link's target rather than the link itself.
-fs::path resolveTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-        const fs::path real = fs::canonical(path, ec);
-        if (!ec)
-            return real;
-    }
-    return path;
-}
-
-// A file that exists but may not be written is not replaced either.
-bool mayReplace(const fs::path& target)
-{
-#if __has_include(<unistd.h>)
-    std::error_code ec;
-    if (fs::is_regular_file(target, ec) && ::access(target.c_str(), W_OK) != 0)
-        return false;
-#else
-    (void)target;
-#endif
-    return true;
-}
-
 } // namespace
 
 void writeBmp(const Bitmap& bmp, std::FILE* out, const BmpFileFacts& facts, PixelsSinceRead pixels)
 {
-    FileSink sink(out);
-    encodeTo(bmp, facts, pixels, sink);
+    GatheredBytes bytes;
+    encodeTo(bmp, facts, pixels, bytes);
+    bytes.forEachPiece([out](const std::uint8_t* data, std::size_t size) {
+        if (std::fwrite(data, 1, size, out) != size)
+            throw ImageError(texts::streamWrite);
+    });
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bmp, const BmpFileFacts& facts, PixelsSinceRead pixels)
 {
-    std::vector<std::uint8_t> bytes;
-    VectorSink sink(bytes);
-    encodeTo(bmp, facts, pixels, sink);
-    return bytes;
+    GatheredBytes bytes;
+    encodeTo(bmp, facts, pixels, bytes);
+    return bytes.joined();
 }
 
 void writeBmpFile(const Bitmap& bmp, const std::string& path, const BmpFileFacts& facts,
-                  PixelsSinceRead pixels)
+                  PixelsSinceRead pixels, ExistingFile existing)
 {
-    const auto cannotCreate = [&path] { return ImageError(formatText(texts::cannotCreate, path.c_str())); };
-    const fs::path target = resolveTarget(path);
-    if (!mayReplace(target))
-        throw cannotCreate();
-    TemporaryFile temp(target);
-    if (!temp.file())
-        throw cannotCreate();
-    writeBmp(bmp, temp.file(), facts, pixels);
-    if (!temp.close())
-        throw ImageError(texts::streamWrite);
-    std::error_code ec;
-    const auto oldStatus = fs::status(target, ec);
-    if (!ec && fs::is_regular_file(oldStatus))
-        fs::permissions(temp.path(), oldStatus.permissions(), ec);
-    fs::rename(temp.path(), target, ec);
-    if (ec)
-        throw cannotCreate();
-    temp.renamed();
+    GatheredBytes bytes;
+    encodeTo(bmp, facts, pixels, bytes);
+    writeFileAtomically(path, bytes, existing);
 }
 
 } // namespace tintora

@@ -1,4 +1,5 @@
 #pragma once
+#include "imaging/AtomicFile.h"
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
 
@@ -24,9 +25,12 @@ namespace tintora {
 // Creates or replaces a BMP file. The bytes go to a temporary file beside the
 // target, which is renamed over it once complete, so a failure leaves any old
 // file as it was. Throws ImageError with "Impossible de créer le fichier %s"
-// or "Erreur d'écriture dans le flux".
+// or "Erreur d'écriture dans le flux" (see writeFileAtomically, which also
+// says what becomes of links, read-only files and permissions), or
+// TargetExists when asked to keep a file that is there.
 void writeBmpFile(const Bitmap& bmp, const std::string& path, const BmpFileFacts& facts = {},
-                  PixelsSinceRead pixels = PixelsSinceRead::Changed);
+                  PixelsSinceRead pixels = PixelsSinceRead::Changed,
+                  ExistingFile existing = ExistingFile::Replace);
 
 // Writes the BMP bytes of a bitmap to an open stream (throws the write error).
 void writeBmp(const Bitmap& bmp, std::FILE* out, const BmpFileFacts& facts = {},

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <exception>
 #include <stdexcept>
+#include <thread>
 
 namespace tintora {
 
@@ -44,9 +45,11 @@ RecolorSettings RecolorSettings::clamped() const
 
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
 {
-    ApplyBrightness(bitmap, settings.brightness, settings.excluded);
+    // Large pictures are recoloured on every core: nothing else runs meanwhile.
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    ApplyBrightness(bitmap, settings.brightness, settings.excluded, threads);
     if (settings.colorizes())
-        ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation));
+        ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation), threads);
 }
 
 bool isIconSource(std::string_view path) { return lowerExtension(path) == ".ico"; }
@@ -102,14 +105,14 @@ SourceImage loadSource(const std::string& path, int iconSize, Unshowable unshowa
 }
 
 void saveRecolored(Bitmap copy, const BmpFileFacts& facts, const RecolorSettings& settings,
-                   const std::string& target, SavePass pass)
+                   const std::string& target, SavePass pass, ExistingFile existing)
 {
     PixelsSinceRead pixels = PixelsSinceRead::Unchanged;
     if (pass == SavePass::Always || !settings.changesNothing()) {
         applySavePass(copy, settings);
         pixels = PixelsSinceRead::Changed;
     }
-    writeBmpFile(copy, target, facts, pixels);
+    writeBmpFile(copy, target, facts, pixels, existing);
 }
 
 std::string saveTargetFor(const std::string& source)

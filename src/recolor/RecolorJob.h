@@ -1,6 +1,7 @@
 #pragma once
 // What the window's saves and the batch tool both do with one source file: read
 // it as the save pass starts from it, recolour it, and name the file it goes to.
+#include "imaging/AtomicFile.h"
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
 #include "imaging/ColorValue.h"
@@ -42,9 +43,10 @@ enum class SavePass { WhenItChangesSomething, Always };
 // Runs the save pass on a copy of the source and writes it as a BMP file.
 // The copy is the caller's: one who needs the source no more moves it in, so
 // that the picture and its working copy are never held beside a third.
-// Throws ImageError with the writer's text.
+// Throws ImageError with the writer's text, or TargetExists when a file that
+// is to be kept is at the target.
 void saveRecolored(Bitmap copy, const BmpFileFacts& facts, const RecolorSettings& settings,
-                   const std::string& target, SavePass pass);
+                   const std::string& target, SavePass pass, ExistingFile existing = ExistingFile::Replace);
 
 // An .ico file (any case of the extension) is drawn at a chosen size, and so is
 // a program file (.exe, .dll) by its first icon group; anything else goes through
