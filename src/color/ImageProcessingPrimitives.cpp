@@ -7,6 +7,8 @@
 #include <bit>
 #include <cmath>
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace tintora {
 
@@ -33,6 +35,24 @@ std::uint8_t roundToByte(float x)
 // All rows of a 24-bit bitmap, in storage order (bottom up): the filters treat
 // every pixel alike, so the order does not matter.
 rows::Rows workingRows(Bitmap& bmp) { return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()}; }
+
+// Runs a row kernel over the bitmap's rows, split into one band per thread;
+// bands of less than a few megabytes are not worth a thread.
+template <class Kernel> void runInBands(const Kernel& kernel, rows::Rows all, unsigned threads)
+{
+    constexpr std::int64_t bandBytes = std::int64_t(4) << 20;
+    const std::int64_t rowBytes = std::max<std::int64_t>(std::int64_t(all.width) * 3, 1);
+    const std::int64_t worthwhile = std::max<std::int64_t>(std::int64_t(all.count) * rowBytes / bandBytes, 1);
+    const int bands = int(std::min<std::int64_t>(std::max(threads, 1u), worthwhile));
+    std::vector<std::jthread> others;
+    for (int band = 1; band < bands; ++band) {
+        const int first = int(std::int64_t(all.count) * band / bands);
+        const int end = int(std::int64_t(all.count) * (band + 1) / bands);
+        rows::Rows part{all.first + std::ptrdiff_t(first) * all.stride, all.stride, all.width, end - first};
+        others.emplace_back([&kernel, part] { kernel.vector(part); });
+    }
+    kernel.vector({all.first, all.stride, all.width, int(std::int64_t(all.count) / bands)});
+}
 
 void clampColorizeArguments(float& hue, float& saturation)
 {
@@ -102,7 +122,7 @@ std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
 
 // Both filters work on each row in place: a pixel's result depends on that
 // pixel alone, so no second bitmap is needed.
-void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
+void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded, unsigned threads)
 {
     bmp.convertTo24();
     // Adding 0 changes no pixel; the save pass asks for it whenever only the
@@ -110,10 +130,10 @@ void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded)
     if (amount == 0)
         return;
     const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
-    kernel.vector(workingRows(bmp));
+    runInBands(kernel, workingRows(bmp), threads);
 }
 
-void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation)
+void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation, unsigned threads)
 {
     // Callers hand over working bitmaps; anything else would be walked with
     // the wrong pixel size.
@@ -122,7 +142,7 @@ void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation
         return;
     const ColorizeSetup& setup = colorizeSetup(hue, saturation);
     const rows::ColorizeRows kernel(setup.table, excludedBytes(excluded), setup.form);
-    kernel.vector(workingRows(bmp));
+    runInBands(kernel, workingRows(bmp), threads);
 }
 
 } // namespace tintora

@@ -8,12 +8,15 @@ namespace tintora {
 
 // Adds amount to every channel of every pixel (clamped to 0..255), except the
 // pixels that have exactly the excluded colour. The bitmap becomes 24-bit first.
-void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded);
+// A large bitmap is split into bands over up to `threads` threads (this one
+// among them); the result is the same.
+void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded, unsigned threads = 1);
 
 // Gives every pixel but the excluded ones the hue (degrees, 0..360) and the
 // saturation (0..255 scale) while keeping its value, its brightest channel.
 // A hue outside 0..360 counts as 0; a saturation not above 0 or above 255 as 1.
-void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation);
+// Threads as for ApplyBrightness.
+void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation, unsigned threads = 1);
 
 // Bytes of one pixel in memory order.
 struct PixelBytes {

@@ -213,3 +213,29 @@ TEST(ColorizeTest, WholeColourCubeMatchesTheRule)
 
 } // namespace
 } // namespace tintora
+
+namespace tintora {
+namespace {
+
+// A large bitmap split into bands over threads comes out as one pass gives it.
+TEST(FilterBandsTest, ThreadsChangeNoPixel)
+{
+    Bitmap source(2901, 1700, PixelFormat::Bits24); // 14.8 MB: three bands
+    std::uint32_t state = 12345;
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            source.setPixel(x, y, (state >> 28) == 0 ? clMagenta : ColorValue(state >> 8 & 0xFFFFFF));
+        }
+    for (const unsigned threads : {2u, 3u}) {
+        Bitmap once = source, banded = source;
+        ApplyBrightness(once, -40, clMagenta);
+        ApplyBrightness(banded, -40, clMagenta, threads);
+        ApplyColorize(once, clMagenta, 200, 60);
+        ApplyColorize(banded, clMagenta, 200, 60, threads);
+        EXPECT_TRUE(std::equal(once.bits(), once.bits() + once.byteSize(), banded.bits())) << threads;
+    }
+}
+
+} // namespace
+} // namespace tintora
