@@ -14,7 +14,14 @@ namespace tintora {
 // Modelled on a 128-megapixel area limit: a picture of 128 Mi one-byte pixels
 // and its 24-bit copy take exactly this (128 Mi x (1 + 3) bytes). Skins are
 // far smaller; a true-colour picture may have about 89 megapixels.
+//
+// Fuzzing builds set a smaller budget: the same checks then refuse sooner, and
+// an input needs no half-gigabyte allocation to reach them.
+#ifdef TINTORA_PICTURE_BUDGET_KIB
+inline constexpr std::int64_t pictureBudgetBytes = std::int64_t(TINTORA_PICTURE_BUDGET_KIB) << 10;
+#else
 inline constexpr std::int64_t pictureBudgetBytes = std::int64_t(512) << 20;
+#endif
 
 // Sizes below are 64-bit and saturate at this value instead of wrapping, so
 // that a product of hostile header fields can only fail the budget.
