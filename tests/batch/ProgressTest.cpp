@@ -4,7 +4,6 @@
 
 #include <clocale>
 #include <locale.h>
-#include <sstream>
 
 namespace tintora::batch {
 namespace {
@@ -50,31 +49,6 @@ TEST(BatchProgress, TextFitsTheTerminalAndShowsNoControlCharacters)
     };
     for (const auto& c : cases)
         EXPECT_EQ(progressText(c.done, c.total, c.name, c.columns), c.text) << c.name << " " << c.columns;
-}
-
-// The bar is gone before any other line, and at the end.
-TEST(BatchProgress, ErasesTheBarBeforeEveryLineAndAtTheEnd)
-{
-    const std::string blank = '\r' + std::string(29, ' ') + '\r';
-    const std::string bar = blank + "0/2 [-------] a.gif";
-    std::ostringstream terminal, out;
-    {
-        ProgressLine progress(terminal, [] { return 30; });
-        progress.setTotal(2);
-        progress.started("a.gif");
-        EXPECT_EQ(terminal.str(), bar);
-        progress.print(terminal, "a.gif: broken\n");
-        progress.print(out, "o/b.bmp\n");
-    }
-    EXPECT_EQ(terminal.str(), bar + blank + "a.gif: broken\n");
-    EXPECT_EQ(out.str(), "o/b.bmp\n");
-    terminal.str("");
-    {
-        ProgressLine progress(terminal, [] { return 30; });
-        progress.setTotal(2);
-        progress.started("a.gif");
-    }
-    EXPECT_EQ(terminal.str(), bar + blank);
 }
 
 } // namespace
