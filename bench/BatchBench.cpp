@@ -38,7 +38,7 @@ std::vector<std::string> mogrify(const fs::path& outDir)
 
 std::vector<std::string> ours(const fs::path& outDir)
 {
-    return {batchTool, "--hue", "200", "--sat", "60", "--overwrite", "--out", outDir.string()};
+    return {batchTool, "--quiet", "--hue", "200", "--sat", "60", "--overwrite", "--out", outDir.string()};
 }
 
 struct ChildRun {

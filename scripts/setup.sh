@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xdotool x11-utils fonts-wine fontconfig
   python3-pil imagemagick libjpeg-turbo-progs giflib-tools libgif-dev icoutils
+  groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

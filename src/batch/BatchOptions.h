@@ -1,7 +1,6 @@
 #pragma once
 #include "recolor/RecolorJob.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,17 +12,26 @@ struct BatchOptions {
     int iconSize = 32;
     std::string outDir; // empty: each result goes beside its source
     bool overwrite = false;
+    bool recursive = false; // walk the folders given
+    bool dryRun = false;    // list the targets, write nothing
+    bool quiet = false;     // no progress line, no summary
     bool help = false;
-    std::vector<std::string> files;
+    bool version = false;
+    std::vector<std::string> paths; // the files and folders given, in order
 };
 
-// Reads the arguments (without the program name). Throws std::invalid_argument
-// with a one-line reason for anything it cannot use.
+// Reads the arguments (without the program name), as the GNU tools take them:
+// options anywhere before "--", "--out=DIR" as well as "--out DIR", and short
+// flags bundled ("-rq"). Throws std::invalid_argument with a one-line reason
+// for anything it cannot use.
 BatchOptions parseBatchArguments(const std::vector<std::string>& args);
 
 // The three settings of a filter file, as they are stored.
 void readFilterFile(const std::string& path, RecolorSettings& settings);
 
 const char* batchUsage();
+
+// "tintora-batch VERSION" and a newline, the project's version.
+const char* batchVersion();
 
 } // namespace tintora::batch

@@ -52,7 +52,7 @@ TEST_F(WorkspaceTest, SaveBitmapWritesWhatTintoraBatchWrites)
             const QString path = byWindow + name;
             ASSERT_TRUE(QFile::copy(QString::fromStdString(dataFile(source.file)), path)) << source.file;
             ASSERT_TRUE(QFile::copy(path, originals + name));
-            options.files.push_back((originals + name).toStdString());
+            options.paths.push_back((originals + name).toStdString());
             select(path);
             form->Hue->setPosition(s.hue);
             form->Sat->setPosition(s.saturation);
@@ -61,7 +61,7 @@ TEST_F(WorkspaceTest, SaveBitmapWritesWhatTintoraBatchWrites)
         }
         EXPECT_TRUE(prompts.asked().empty());
         std::ostringstream out, errors;
-        EXPECT_EQ(batch::runBatch(options, out, errors), 0) << errors.str();
+        EXPECT_EQ(batch::exitStatus(batch::runBatch(options, out, errors)), 0) << errors.str();
         for (const Source& source : sources) {
             const QString bmp = QString::fromLatin1(source.name).section(QLatin1Char('.'), 0, 0) + ".bmp";
             const QByteArray written = readFile(byWindow + "/" + bmp);

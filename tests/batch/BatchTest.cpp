@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 namespace tintora::batch {
 namespace {
@@ -28,7 +29,7 @@ TEST(BatchArguments, ReadsSettingsAndClampsThemLikeTheGauges)
     EXPECT_EQ(o.iconSize, 48);
     EXPECT_EQ(o.outDir, "dir");
     EXPECT_TRUE(o.overwrite);
-    EXPECT_EQ(o.files, (std::vector<std::string>{"a.bmp", "b.jpg"}));
+    EXPECT_EQ(o.paths, (std::vector<std::string>{"a.bmp", "b.jpg"}));
 }
 
 TEST(BatchArguments, RejectsWhatItCannotUse)
@@ -45,6 +46,36 @@ TEST(BatchArguments, RejectsWhatItCannotUse)
     for (const auto& args : bad)
         EXPECT_THROW(parse(args), std::invalid_argument) << (args.empty() ? "" : args[0]);
     EXPECT_TRUE(parse({"--help"}).help);
+}
+
+// The GNU forms: "--name=value", bundled flags, options after the files, and
+// "--" before names that start with a dash.
+TEST(BatchArguments, ReadsTheGnuFormsOfTheRunOptions)
+{
+    const struct {
+        std::vector<std::string> args;
+        bool recursive, dryRun, quiet;
+        std::string outDir;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {{"a.bmp"}, false, false, false, "", {"a.bmp"}},
+        {{"-rnq", "skins"}, true, true, true, "", {"skins"}},
+        {{"skins", "--recursive", "--dry-run", "--quiet"}, true, true, true, "", {"skins"}},
+        {{"-r", "--out=o=p", "skins"}, true, false, false, "o=p", {"skins"}},
+        {{"--out", "-r", "skins"}, false, false, false, "-r", {"skins"}},
+        {{"-q", "--", "-r", "--out=x", "-"}, false, false, true, "", {"-r", "--out=x", "-"}},
+    };
+    for (const auto& c : cases) {
+        const BatchOptions o = parse(c.args);
+        EXPECT_EQ(std::tuple(o.recursive, o.dryRun, o.quiet, o.outDir, o.paths),
+                  std::tuple(c.recursive, c.dryRun, c.quiet, c.outDir, c.paths))
+            << c.args[0];
+    }
+    EXPECT_EQ(parse({"--bright=-20", "x.gif"}).settings.brightness, -20);
+    EXPECT_TRUE(parse({"--version"}).version);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--quiet=yes", "a.bmp"}, {"-rx", "a.bmp"}, {"--hue=", "a.bmp"}, {"a.bmp", "--out"}, {"-r"}})
+        EXPECT_THROW(parse(bad), std::invalid_argument) << bad[0];
 }
 
 TEST(BatchArguments, FilterFileUsesTheImportRules)
@@ -98,7 +129,7 @@ TEST_F(BatchRunTest, RecoloursIntoTheOutputFolderAndSparesTheKeyColour)
     writeImage("a.bmp", makeColor(200, 120, 40));
     fs::create_directory(path("out"));
     BatchOptions o = parse({"--hue", "180", "--sat", "100", "--out", path("out"), path("a.bmp")});
-    EXPECT_EQ(runBatch(o, out, errors), 0);
+    EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{1, 0, 0}));
     const Bitmap result = read(path("out/a.bmp"));
     EXPECT_EQ(result.pixelFormat(), PixelFormat::Bits24);
     EXPECT_EQ(result.pixel(0, 0), clMagenta);
@@ -126,7 +157,7 @@ TEST_F(BatchRunTest, KeepsTheHeaderOfATwentyFourBitSourceButWritesItsRowsBottomU
     std::ofstream(path("t.bmp"), std::ios::binary) << topDown;
     fs::create_directory(path("out"));
     BatchOptions o = parse({"--hue", "180", "--sat", "100", "--out", path("out"), path("t.bmp")});
-    EXPECT_EQ(runBatch(o, out, errors), 0);
+    EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{1, 0, 0}));
     const std::string written = bytes(path("out/t.bmp"));
     ASSERT_EQ(written.size(), 70u);
     EXPECT_EQ(written.substr(22, 4), std::string({2, 0, 0, 0})); // height 2: rows bottom-up
@@ -141,15 +172,15 @@ TEST_F(BatchRunTest, NeverReplacesAFileWithoutOverwrite)
     writeImage("a.bmp", makeColor(10, 20, 30));
     const std::string before = bytes(path("a.bmp"));
     BatchOptions o = parse({"--bright", "50", path("a.bmp"), path("missing.gif")});
-    EXPECT_EQ(runBatch(o, out, errors), 2);
+    EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{0, 1, 1}));
     EXPECT_EQ(bytes(path("a.bmp")), before);
     const std::string report = errors.str();
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
     EXPECT_NE(report.find("already exists"), std::string::npos);
 
     o.overwrite = true;
-    o.files = {path("a.bmp")};
-    EXPECT_EQ(runBatch(o, out, errors), 0);
+    o.paths = {path("a.bmp")};
+    EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{1, 0, 0}));
     EXPECT_EQ(read(path("a.bmp")).pixel(1, 1), expected(makeColor(10, 20, 30), o));
 }
 
@@ -159,7 +190,7 @@ TEST_F(BatchRunTest, ABadFileFailsAloneWithTheReadersText)
     writeImage("good.bmp", makeColor(1, 2, 3));
     fs::create_directory(path("out"));
     BatchOptions o = parse({"--out", path("out"), path("broken.bmp"), path("good.bmp")});
-    EXPECT_EQ(runBatch(o, out, errors), 1);
+    EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{1, 0, 1}));
     EXPECT_TRUE(fs::exists(path("out/good.bmp")));
     EXPECT_FALSE(fs::exists(path("out/broken.bmp")));
     EXPECT_NE(errors.str().find("broken.bmp: "), std::string::npos);
@@ -182,12 +213,12 @@ TEST_F(BatchRunTest, AFileWithNothingToShowFails)
         {"sixteen.ico", fourBitIcon}, {"empty.exe", "MZ"},
     };
     BatchOptions o = parse({"--hue", "100", "placeholder"});
-    o.files.clear();
+    o.paths.clear();
     for (const auto& [name, bytes] : files) {
         std::ofstream(path(name), std::ios::binary) << bytes;
-        o.files.push_back(path(name));
+        o.paths.push_back(path(name));
     }
-    EXPECT_EQ(runBatch(o, out, errors), int(std::size(files)));
+    EXPECT_EQ(runBatch(o, out, errors).failed, int(std::size(files)));
     const std::string report = errors.str();
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), std::ptrdiff_t(std::size(files))) << report;
     for (const auto& [name, bytes] : files) {
@@ -212,8 +243,23 @@ TEST(BatchChains, FilesThatShareAPathRunInOrderInOneChain)
         {{"--out", "o", "a/p.gif", "b/p.bmp", "o/p.bmp"}, {{0, 1, 2}}},
         {{"--out", "o", "a/p.gif", "a/q.gif"}, {{0}, {1}}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fileChains(parseBatchArguments(c.args)), c.chains) << c.args.back();
+    for (const auto& c : cases) {
+        const BatchOptions o = parseBatchArguments(c.args);
+        EXPECT_EQ(fileChains(collectSources(o), o), c.chains) << c.args.back();
+    }
+}
+
+// A folder reached through a link is the same folder: "x.gif" there and
+// "x.jpg" here both write one x.bmp, and must not do it at the same time.
+TEST(BatchChains, AFolderThroughALinkIsTheSameFolder)
+{
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    fs::create_directory(root / "a");
+    fs::create_directory_symlink("a", root / "link");
+    BatchOptions o;
+    o.paths = {root / "a/x.gif", root / "link/x.jpg", root / "link/y.jpg"};
+    EXPECT_EQ(fileChains(collectSources(o), o), (std::vector<std::vector<std::size_t>>{{0, 1}, {2}}));
 }
 
 // Many files, good and bad, through several workers: the lines come out in
@@ -239,7 +285,7 @@ TEST_F(BatchRunTest, WorkersKeepTheOrderOfTheFiles)
         o.outDir = path(folder);
         std::ostringstream lines, failures;
         const unsigned workers = std::string(folder) == "one" ? 1 : 4;
-        EXPECT_EQ(runBatch(o, lines, failures, workers), 6);
+        EXPECT_EQ(runBatch(o, lines, failures, nullptr, workers), (BatchCounts{34, 0, 6}));
         if (workers == 1) {
             expectedOut = lines.str(), expectedErrors = failures.str();
             continue;

@@ -44,7 +44,7 @@ Outcome runBatchTool(const fs::path& source, const fs::path& outDir)
         if (!freopen(out.c_str(), "w", stdout) || !freopen(errors.c_str(), "w", stderr))
             _exit(120);
         execl(tool.c_str(), tool.c_str(), "--hue", "200", "--sat", "60", "--bright", "-10", "--out",
-              outDir.c_str(), "--overwrite", source.c_str(), static_cast<char*>(nullptr));
+              outDir.c_str(), "--overwrite", "--quiet", source.c_str(), static_cast<char*>(nullptr));
         _exit(121);
     }
     Outcome o;
