@@ -35,6 +35,7 @@ struct PngDecode {
     char message[160]; // libpng's text for any other failure
 
     png_uint_32 width, height;
+    int storedBits; // bits of one pixel as stored
     bool interlaced;
     bool hasAlpha; // an alpha channel or a transparency chunk
 
@@ -89,6 +90,7 @@ void readHeader(png_structp png, png_infop info, PngDecode* job)
     png_read_info(png, info);
     job->width = png_get_image_width(png, info);
     job->height = png_get_image_height(png, info);
+    job->storedBits = png_get_bit_depth(png, info) * png_get_channels(png, info);
     job->interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
     job->hasAlpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
                     png_get_valid(png, info, PNG_INFO_tRNS) != 0;
@@ -182,6 +184,15 @@ std::int64_t decodeBytes(const PngDecode& job, std::int64_t alreadyHeld)
     return total;
 }
 
+// Deflate makes at most 1032 bytes of each byte it reads, so a claim beyond
+// that many times what is left of the file cannot be met: the file ends before
+// its pixels could, and nothing is allocated for them.
+bool mayHoldPixels(const PngDecode& job)
+{
+    const std::int64_t pixelBytes = storeBytes(std::int64_t(job.width) * job.storedBits, job.height) / 8;
+    return pixelBytes / 1032 <= std::int64_t(job.size - job.pos);
+}
+
 bool isOpaque(const std::vector<std::uint8_t>& alpha)
 {
     return std::all_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a == 255; });
@@ -199,6 +210,8 @@ PngImage decode(std::span<const std::uint8_t> bytes, std::int64_t alreadyHeld)
         failDecode(job);
     if (decodeBytes(job, alreadyHeld) > pictureBudgetBytes)
         throw ImageError(texts::badBitmap);
+    if (!mayHoldPixels(job))
+        throw ImageError(texts::streamRead);
 
     PngImage image{Bitmap(int(job.width), int(job.height), PixelFormat::Bits24), {}};
     std::vector<std::uint8_t> staging;

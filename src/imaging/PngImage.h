@@ -26,7 +26,8 @@ struct PngImage {
 // - "Image bitmap incorrecte" for bytes that do not start with the PNG
 //   signature, and for a picture the memory budget cannot hold (checked from
 //   its header, before anything is allocated for it);
-// - "Erreur de lecture du flux" when the bytes end before the file does;
+// - "Erreur de lecture du flux" when the bytes end before the file does, or
+//   are too few to inflate to the pixels the header claims;
 // - "Erreur PNG : ..." with libpng's own message for any other damage (a bad
 //   checksum, a broken header, compressed data that does not inflate).
 PngImage readPng(std::span<const std::uint8_t> bytes);

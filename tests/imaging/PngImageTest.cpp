@@ -203,7 +203,7 @@ void setSize(Bytes& b, std::uint32_t width, std::uint32_t height)
     fixCrc(b, 8);
 }
 
-enum class Failure { BadBitmap, PngError };
+enum class Failure { BadBitmap, ReadError, PngError };
 
 struct DamageCase {
     const char* name;
@@ -224,6 +224,8 @@ TEST_P(PngDamage, FailsWithOneLineOfText)
         const std::string text = e.what();
         if (GetParam().failure == Failure::BadBitmap)
             EXPECT_EQ(text, texts::badBitmap);
+        else if (GetParam().failure == Failure::ReadError)
+            EXPECT_EQ(text, texts::streamRead);
         else
             EXPECT_EQ(text.rfind("Erreur PNG : ", 0), 0u) << text;
         EXPECT_EQ(text.find('\n'), std::string::npos) << text;
@@ -245,6 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    Failure::PngError},
         DamageCase{"too_little_image_data", [](Bytes& b) { setSize(b, 13, 40); }, Failure::PngError},
+        // Within the budget, but more than the data left could inflate to.
+        DamageCase{"claim_beyond_the_data", [](Bytes& b) { setSize(b, 4000, 4000); }, Failure::ReadError},
         DamageCase{"claim_beyond_the_budget", [](Bytes& b) { setSize(b, 65536, 65536); }, Failure::BadBitmap},
         DamageCase{"side_no_budget_holds", [](Bytes& b) { setSize(b, 0x7FFFFFFF, 1); }, Failure::PngError},
         DamageCase{"zero_width", [](Bytes& b) { setSize(b, 0, 11); }, Failure::PngError},
