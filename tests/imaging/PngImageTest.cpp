@@ -132,6 +132,24 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTripCase{"single_pixel", 1, 1, AlphaKind::Varied, 6}),
     CaseName());
 
+TEST(PngWriter, ASecondDecoderReadsWhatWasWritten)
+{
+    if (!pillowAvailable())
+        GTEST_SKIP() << "/usr/bin/python3 cannot import PIL";
+    const TempFolder folder;
+    std::vector<PngImage> written;
+    std::vector<fs::path> files;
+    for (const AlphaKind kind : {AlphaKind::None, AlphaKind::Varied}) {
+        written.push_back({gradient(29, 6), alphaPlane(kind, 29, 6)});
+        files.push_back(folder / ("kind" + std::to_string(int(kind)) + ".png"));
+        writePngFile(written.back().colors, written.back().alpha, files.back().string());
+    }
+    const auto reference = decodeWithPillow(files);
+    ASSERT_EQ(reference.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(differenceFrom(written[i], reference[i]), "") << files[i].filename();
+}
+
 TEST(PngWriter, RefusesWhatIsNotATwentyFourBitPicture)
 {
     EXPECT_THROW(encodePng(Bitmap(2, 2, PixelFormat::Bits32), {}), std::invalid_argument);
