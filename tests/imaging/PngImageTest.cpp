@@ -150,13 +150,6 @@ TEST(PngWriter, ASecondDecoderReadsWhatWasWritten)
         EXPECT_EQ(differenceFrom(written[i], reference[i]), "") << files[i].filename();
 }
 
-TEST(PngWriter, RefusesWhatIsNotATwentyFourBitPicture)
-{
-    EXPECT_THROW(encodePng(Bitmap(2, 2, PixelFormat::Bits32), {}), std::invalid_argument);
-    EXPECT_THROW(encodePng(Bitmap(), {}), std::invalid_argument);
-    EXPECT_THROW(encodePng(Bitmap(2, 2, PixelFormat::Bits24), Bytes(3, 0)), std::invalid_argument);
-}
-
 TEST(PngWriter, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary)
 {
     TempFolder folder;

@@ -254,22 +254,5 @@ TEST(RecolorFile, AnIconTowardPngKeepsItsOwnAlphaAndTowardBmpIsDrawnOnMagenta)
     EXPECT_EQ(readBytes(folder / "icon.bmp"), readBytes(folder / "before.bmp"));
 }
 
-TEST(RecolorFile, AProgramWithoutAnIconOfTheSizeFailsTheSameTowardEitherFormat)
-{
-    const TempFolder folder;
-    fs::copy_file(dataFile("pe/zlib-x86-ansi"), folder / "setup.exe"); // 4-bit icons only
-    std::string failures[2];
-    for (const OutputFormat format : {OutputFormat::Bmp, OutputFormat::Png})
-        try {
-            recolorFileTo((folder / "setup.exe").string(), targetFor((folder / "setup.exe").string(), format),
-                          format, 32, {});
-        } catch (const std::runtime_error& e) {
-            failures[int(format)] = e.what();
-        }
-    EXPECT_NE(failures[0], "");
-    EXPECT_EQ(failures[1], failures[0]);
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"setup.exe"});
-}
-
 } // namespace
 } // namespace tintora::test
