@@ -84,6 +84,12 @@ const OptionSpec optionSpecs[] = {
          if (p.options.iconSize < 1 || p.options.iconSize > 256)
              throw std::invalid_argument(name + " must be from 1 to 256");
      }},
+    {"format", 0, Takes::Value,
+     [](Parsed& p, Text name, Text value) {
+         if (value != "png" && value != "bmp")
+             throw std::invalid_argument(name + " must be png or bmp, not \"" + value + "\"");
+         p.options.format = value == "png" ? OutputFormat::Png : OutputFormat::Bmp;
+     }},
     {"out", 0, Takes::Value, [](Parsed& p, Text, Text value) { p.options.outDir = value; }},
     {"overwrite", 0, Takes::Nothing, [](Parsed& p, Text, Text) { p.options.overwrite = true; }},
     {"recursive", 'r', Takes::Nothing, [](Parsed& p, Text, Text) { p.options.recursive = true; }},
@@ -189,11 +195,11 @@ const char* batchUsage()
     static const std::string usage =
         "Usage: tintora-batch [OPTION]... FILE...\n"
         "  or:  tintora-batch --recursive [OPTION]... FOLDER...\n"
-        "Recolours BMP, JPEG, GIF and ICO files, and the icons of .exe and .dll files,\n"
-        "as the window's \"Save Bitmap As ...\" does\n"
+        "Recolours BMP, JPEG, GIF, ICO and PNG files, and the icons of .exe and .dll\n"
+        "files, as the window's \"Save Bitmap As ...\" does\n"
         "(brightness, then hue and saturation, which leave the colours as they are when\n"
-        "both are 0; the excluded colour is never touched)\n"
-        "and writes each result as a 24-bit BMP file.\n"
+        "both are 0; the excluded colour is never touched, and alpha is kept as it is)\n"
+        "and writes each result as a 24-bit BMP file, or a PNG file for a PNG source.\n"
         "\n"
         "      --hue N          hue 0..360 (default 0)\n"
         "      --sat N          saturation 0..100 (default 0)\n"
@@ -202,7 +208,10 @@ const char* batchUsage()
         "      --exclude RRGGBB the colour left untouched (default FF00FF, magenta)\n"
         "      --icon-size N    size at which icons are drawn on magenta (default 32); a\n"
         "                       file without an icon of that size fails\n"
-        "      --out DIR        write NAME.bmp into DIR instead of beside each source\n"
+        "      --format FORMAT  write every result as png (RGBA when the source has\n"
+        "                       alpha, else RGB) or as bmp (24-bit, alpha dropped)\n"
+        "      --out DIR        write NAME.bmp (or .png) into DIR instead of beside each\n"
+        "                       source\n"
         "      --overwrite      replace existing files (never done otherwise)\n"
         "  -r, --recursive      walk the folders given, taking the files named\n"
         "                       " +

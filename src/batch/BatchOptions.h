@@ -1,5 +1,8 @@
 #pragma once
+#include "recolor/OutputFormat.h"
 #include "recolor/RecolorJob.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -10,7 +13,8 @@ namespace tintora::batch {
 struct BatchOptions {
     RecolorSettings settings;
     int iconSize = 32;
-    std::string outDir; // empty: each result goes beside its source
+    std::optional<OutputFormat> format; // none: PNG for PNG sources, BMP for the rest
+    std::string outDir;                 // empty: each result goes beside its source
     bool overwrite = false;
     bool recursive = false; // walk the folders given
     bool dryRun = false;    // list the targets, write nothing

@@ -2,6 +2,7 @@
 
 #include "batch/ProgressLine.h"
 #include "imaging/Readers.h"
+#include "recolor/RecolorFile.h"
 #include "recolor/RecolorJob.h"
 
 #include <algorithm>
@@ -63,8 +64,7 @@ Outcome recolorFile(const SourceFile& source, const BatchOptions& options)
             return skipped(source, target);
         if (options.recursive && !options.outDir.empty())
             createFolderOf(target);
-        SourceImage loaded = loadSource(source.path, options.iconSize, Unshowable::Fail);
-        saveRecolored(std::move(loaded.bitmap), loaded.facts, options.settings, target, SavePass::Always,
+        recolorFileTo(source.path, target, formatFor(source, options), options.iconSize, options.settings,
                       options.overwrite ? ExistingFile::Replace : ExistingFile::Keep);
         return written(target);
     } catch (const TargetExists&) {
@@ -202,11 +202,17 @@ private:
 
 } // namespace
 
+OutputFormat formatFor(const SourceFile& source, const BatchOptions& options)
+{
+    return options.format.value_or(defaultFormatFor(source.path));
+}
+
 std::string targetPath(const SourceFile& source, const BatchOptions& options)
 {
+    const OutputFormat format = formatFor(source, options);
     if (options.outDir.empty())
-        return saveTargetFor(source.path);
-    return saveTargetIn(source.path, joinPath(options.outDir, source.subFolder));
+        return targetFor(source.path, format);
+    return targetIn(source.path, joinPath(options.outDir, source.subFolder), format);
 }
 
 std::vector<std::vector<std::size_t>> fileChains(const std::vector<SourceFile>& sources,

@@ -16,6 +16,10 @@ class ProgressLine;
 // sub-folder. Every target name of the tool comes from here.
 std::string targetPath(const SourceFile& source, const BatchOptions& options);
 
+// The format the file is written in: the one asked for, else PNG for a PNG
+// source and BMP for any other.
+OutputFormat formatFor(const SourceFile& source, const BatchOptions& options);
+
 // The sources (as indices) in chains that must run one after the other, in
 // the order given: sources whose path or target names a file that another's
 // path or target names too. Two names are the same file when their folders are

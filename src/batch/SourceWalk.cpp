@@ -15,7 +15,7 @@ namespace {
 // What the readers take, in lower case: a walk picks up these files and no
 // others.
 constexpr std::string_view readableExtensions[] = {
-    ".bmp", ".jpg", ".jpeg", ".gif", ".ico", ".exe", ".dll",
+    ".bmp", ".jpg", ".jpeg", ".gif", ".ico", ".exe", ".dll", ".png",
 };
 
 std::string errorText(int error) { return std::error_code(error, std::generic_category()).message(); }

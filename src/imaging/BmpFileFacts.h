@@ -21,6 +21,9 @@ struct BmpFileFacts {
     std::int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
     std::uint32_t colorsImportant = 0;
     bool coreFormat = false; // read from a 12-byte BITMAPCOREHEADER
+    // The alpha field of a bit-field file whose header names one (56 bytes and
+    // more); the bitmap's masks hold its colour fields only.
+    std::uint32_t alphaMask = 0;
 
     // How the file stored its rows: used only while the pixels are as read.
     bool topDown = false;              // a negative height

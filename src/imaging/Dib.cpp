@@ -34,7 +34,7 @@ DibHeader readInfoHeader(ByteCursor& in, DibHeader h)
     if (h.headerSize < 16)
         failBadBitmap();
     const auto body = in.bytes(h.headerSize - 4);
-    std::array<std::uint8_t, 48> fields{};
+    std::array<std::uint8_t, 52> fields{};
     std::memcpy(fields.data(), body.data(), std::min(body.size(), fields.size()));
     ByteCursor f(fields);
     f.fields(h.width, h.height, h.planes, h.bitCount, h.compression, h.imageSize, h.xPelsPerMeter,
@@ -46,6 +46,9 @@ DibHeader readInfoHeader(ByteCursor& in, DibHeader h)
     h.hasMasks = true;
     ByteCursor& m = h.headerSize >= 52 ? f : in;
     m.fields(h.masks.red, h.masks.green, h.masks.blue);
+    // Headers of 56 bytes and more (V3 to V5 kinds) name the alpha field next.
+    if (h.headerSize >= 56)
+        f.fields(h.alphaMask);
     return h;
 }
 
@@ -194,6 +197,7 @@ BmpFileFacts fileFactsOf(const DibHeader& h, const Bitmap& bmp, std::size_t pixe
     facts.yPelsPerMeter = h.yPelsPerMeter;
     facts.colorsImportant = h.colorsImportant;
     facts.coreFormat = h.core;
+    facts.alphaMask = h.alphaMask;
     facts.topDown = h.height < 0;
     facts.pixelDataOffset = std::uint32_t(pixelStart);
     return facts;

@@ -31,6 +31,7 @@ struct DibHeader {
     bool core = false;
     bool hasMasks = false;
     ColorMasks masks;
+    std::uint32_t alphaMask = 0; // bit-field headers of 56 bytes and more name one
 };
 
 // Reads the info header at the cursor, and the three masks that follow it

@@ -1,18 +1,16 @@
 #include "imaging/IconDecoder.h"
 
 #include "imaging/Dib.h"
+#include "imaging/PngImage.h"
 
 #include <png.h>
 
-#include <array>
 #include <cstring>
 #include <vector>
 
 namespace tintora {
 
 namespace {
-
-constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 [[noreturn]] void failImage() { throw ImageError(texts::badBitmap); }
 
@@ -117,11 +115,7 @@ Bitmap decodePng(std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-bool isPngIconImage(std::span<const std::uint8_t> bytes)
-{
-    return bytes.size() >= kPngSignature.size() &&
-           std::memcmp(bytes.data(), kPngSignature.data(), kPngSignature.size()) == 0;
-}
+bool isPngIconImage(std::span<const std::uint8_t> bytes) { return isPng(bytes); }
 
 Bitmap decodeIconImage(std::span<const std::uint8_t> bytes)
 {

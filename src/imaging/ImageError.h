@@ -21,6 +21,7 @@ inline constexpr const char* streamWrite = "Erreur d'\xC3\xA9"
 inline constexpr const char* cannotCreate = "Impossible de cr\xC3\xA9"
                                             "er le fichier %s";
 inline constexpr const char* jpegError = "Erreur JPEG #%d";
+inline constexpr const char* pngError = "Erreur PNG : %s"; // libpng's own message
 } // namespace texts
 
 // printf-style formatting of one of the texts above.

@@ -5,37 +5,13 @@
 #include "imaging/ExtraIcon.h"
 #include "imaging/Picture.h"
 #include "recolor/GaugeRanges.h"
+#include "recolor/OutputFormat.h"
 
-#include <algorithm>
-#include <cctype>
 #include <exception>
 #include <stdexcept>
 #include <thread>
 
 namespace tintora {
-
-namespace {
-
-// Start of the file name: everything after the last separator.
-std::size_t fileNameStart(std::string_view path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string_view::npos ? 0 : slash + 1;
-}
-
-// The extension from the last dot of the file name, dot included, in lower case.
-std::string lowerExtension(std::string_view path)
-{
-    const auto dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < fileNameStart(path))
-        return {};
-    std::string ext(path.substr(dot));
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
-
-} // namespace
 
 RecolorSettings RecolorSettings::clamped() const
 {
@@ -60,18 +36,40 @@ bool isProgramSource(std::string_view path)
     return ext == ".exe" || ext == ".dll";
 }
 
+namespace {
+
+std::optional<IconImage> findIcon(const std::string& path, int size)
+{
+    return isProgramSource(path) ? ExtractIconFromModule(path, size, -1)
+                                 : ExtractIconFromFile(path, size, -1);
+}
+
+[[noreturn]] void failNoIcon(int size)
+{
+    throw std::runtime_error("no icon of " + std::to_string(size) + " x " + std::to_string(size) +
+                             " pixels with more than 16 colours");
+}
+
+} // namespace
+
 Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable)
 {
     Bitmap canvas(size, size, PixelFormat::Bits24);
     fillRect(canvas, Rect{0, 0, size, size}, clMagenta);
-    const auto icon =
-        isProgramSource(path) ? ExtractIconFromModule(path, size, -1) : ExtractIconFromFile(path, size, -1);
+    const auto icon = findIcon(path, size);
     if (icon)
         drawIcon(canvas, 0, 0, size, size, *icon);
     else if (unshowable == Unshowable::Fail)
-        throw std::runtime_error("no icon of " + std::to_string(size) + " x " + std::to_string(size) +
-                                 " pixels with more than 16 colours");
+        failNoIcon(size);
     return canvas;
+}
+
+IconImage iconSource(const std::string& path, int size)
+{
+    auto icon = findIcon(path, size);
+    if (!icon)
+        failNoIcon(size);
+    return std::move(*icon);
 }
 
 SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
@@ -79,7 +77,7 @@ SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
     Picture picture;
     picture.loadFromFile(path);
     const auto withFacts = [&](Bitmap bitmap) {
-        return SourceImage{std::move(bitmap), picture.bmpFileFacts()};
+        return SourceImage{std::move(bitmap), picture.bmpFileFacts(), {}};
     };
     if (unshowable == Unshowable::Fail) {
         Bitmap bitmap = picture.takeBitmap();
@@ -100,7 +98,7 @@ SourceImage loadPictureSource(const std::string& path, Unshowable unshowable)
 SourceImage loadSource(const std::string& path, int iconSize, Unshowable unshowable)
 {
     if (isIconSource(path) || isProgramSource(path))
-        return {drawIconSource(path, iconSize, unshowable), {}};
+        return {drawIconSource(path, iconSize, unshowable), {}, {}};
     return loadPictureSource(path, unshowable);
 }
 
@@ -115,20 +113,11 @@ void saveRecolored(Bitmap copy, const BmpFileFacts& facts, const RecolorSettings
     writeBmpFile(copy, target, facts, pixels, existing);
 }
 
-std::string saveTargetFor(const std::string& source)
-{
-    const std::string ext = lowerExtension(source);
-    if (ext == ".bmp")
-        return source;
-    return source.substr(0, source.size() - ext.size()) + ".bmp";
-}
+std::string saveTargetFor(const std::string& source) { return targetFor(source, OutputFormat::Bmp); }
 
 std::string saveTargetIn(const std::string& source, const std::string& folder)
 {
-    const std::string name = saveTargetFor(source.substr(fileNameStart(source)));
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + '/' + name;
+    return targetIn(source, folder, OutputFormat::Bmp);
 }
 
 } // namespace tintora

@@ -5,9 +5,12 @@
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
 #include "imaging/ColorValue.h"
+#include "imaging/ExtraIcon.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintora {
 
@@ -28,11 +31,14 @@ struct RecolorSettings {
 // excluded colour spared. The bitmap comes out 24-bit.
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
 
-// A source ready for the save pass: its pixels, and what its BMP file said
-// beside them (empty facts for any other kind of source).
+// A source ready for the save pass: its pixels, what its BMP file said beside
+// them (empty facts for any other kind of source), and the alpha of each pixel
+// (width x height bytes, top row first) for a source that has any. The save
+// pass works on the colours alone; alpha goes to the target as it came.
 struct SourceImage {
     Bitmap bitmap;
     BmpFileFacts facts;
+    std::vector<std::uint8_t> alpha; // empty: opaque, or a target that keeps no alpha
 };
 
 // "Save Bitmap" skips the pass when the settings change nothing, and then writes
@@ -63,6 +69,10 @@ enum class Unshowable { ShowAnyway, Fail };
 // The first icon of the file at size x size over magenta. Throws
 // std::runtime_error for a file without such an icon when asked to fail.
 Bitmap drawIconSource(const std::string& path, int size, Unshowable unshowable = Unshowable::ShowAnyway);
+
+// The same icon with its own colours and alpha, not laid over anything.
+// Throws std::runtime_error for a file without such an icon.
+IconImage iconSource(const std::string& path, int size);
 
 // The picture of a file in its own pixel format. Throws ImageError with the
 // reader's text for a file that cannot be read.

@@ -2,7 +2,9 @@
 #include "batch/BatchRun.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/Picture.h"
+#include "imaging/PngImage.h"
 #include "imaging/Readers.h"
+#include "support/Files.h"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -41,6 +43,7 @@ TEST(BatchArguments, RejectsWhatItCannotUse)
         {"--exclude", "red", "a.bmp"}, // not RRGGBB
         {"--icon-size", "0", "a.bmp"}, // out of range
         {"--frobnicate", "a.bmp"},     // unknown option
+        {"--format", "gif", "a.bmp"},  // a format it does not write
         {"--filter", "/no/such/file.tnf", "a.bmp"},
     };
     for (const auto& args : bad)
@@ -139,6 +142,43 @@ TEST_F(BatchRunTest, RecoloursIntoTheOutputFolderAndSparesTheKeyColour)
     EXPECT_EQ(greenOf(c), blueOf(c));
     EXPECT_EQ(c, expected(makeColor(200, 120, 40), o));
     EXPECT_TRUE(errors.str().empty());
+}
+
+// A PNG skin stays a PNG skin with its alpha; --format turns any source into
+// either format, the colours always those of the BMP path.
+TEST_F(BatchRunTest, WritesEachSourceInItsFormatOrTheOneAskedFor)
+{
+    fs::copy_file(test::dataFile("png/rgba8.png"), path("skin.png"));
+    writeImage("a.bmp", makeColor(200, 120, 40));
+    fs::create_directory(path("out"));
+    const PngImage source = readPngFile(path("skin.png"));
+    ASSERT_TRUE(source.hasTransparency());
+    struct Case {
+        std::vector<std::string> format;
+        const char *png, *bmp; // targets of skin.png and a.bmp in out/
+    };
+    for (const Case& c :
+         {Case{{}, "out/skin.png", "out/a.bmp"}, Case{{"--format", "bmp"}, "out/skin.bmp", "out/a.bmp"},
+          Case{{"--format=png"}, "out/skin.png", "out/a.png"}}) {
+        std::vector<std::string> args = {"--hue", "100", "--sat", "80", "--overwrite", "--out", path("out")};
+        args.insert(args.end(), c.format.begin(), c.format.end());
+        args.insert(args.end(), {path("skin.png"), path("a.bmp")});
+        const BatchOptions o = parse(args);
+        EXPECT_EQ(runBatch(o, out, errors), (BatchCounts{2, 0, 0})) << errors.str();
+        Bitmap expectedColors = source.colors;
+        applySavePass(expectedColors, o.settings);
+        const std::string png = path(c.png), bmp = path(c.bmp);
+        const Bitmap colors = png.ends_with(".png") ? readPngFile(png).colors : read(png);
+        ASSERT_EQ(colors.byteSize(), expectedColors.byteSize()) << png;
+        EXPECT_TRUE(std::equal(colors.bits(), colors.bits() + colors.byteSize(), expectedColors.bits()))
+            << png;
+        if (png.ends_with(".png")) {
+            EXPECT_EQ(readPngFile(png).alpha, source.alpha);
+        }
+        const ColorValue c32 =
+            bmp.ends_with(".png") ? readPngFile(bmp).colors.pixel(3, 2) : read(bmp).pixel(3, 2);
+        EXPECT_EQ(c32, expected(makeColor(200, 120, 40), o)) << bmp;
+    }
 }
 
 TEST_F(BatchRunTest, KeepsTheHeaderOfATwentyFourBitSourceButWritesItsRowsBottomUp)
