@@ -131,18 +131,20 @@ Bitmap::Bitmap(int width, int height, PixelFormat format)
     setFormat(format);
 }
 
-Bitmap Bitmap::overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels)
+Bitmap Bitmap::overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels,
+                         std::size_t first)
 {
     Bitmap bmp; // empty: setting its format allocates nothing
     bmp.setFormat(format, bitsPerPixel);
     const std::int64_t stride = strideFor(width, bmp.m_bpp);
-    if (width < 0 || height < 0 || stride > INT32_MAX ||
-        std::int64_t(pixels.size()) != storeBytes(stride, height))
+    if (width < 0 || height < 0 || stride > INT32_MAX || first > pixels.size() ||
+        std::int64_t(pixels.size() - first) != storeBytes(stride, height))
         throw std::length_error("pixel store does not fit the bitmap");
     bmp.m_width = width;
     bmp.m_height = height;
     bmp.m_stride = int(stride);
     bmp.m_pixels = std::move(pixels);
+    bmp.m_first = first;
     return bmp;
 }
 
@@ -160,6 +162,7 @@ void Bitmap::allocate()
 {
     const std::int64_t stride = strideFor(m_width, m_bpp);
     m_pixels = newStore(stride);
+    m_first = 0;
     m_stride = int(stride);
 }
 
@@ -200,6 +203,7 @@ void Bitmap::convertTo24()
     if (m_palette.empty() && m_bpp <= 8)
         m_palette = m_colorTable;
     m_pixels = std::move(converted);
+    m_first = 0;
     m_stride = int(newStride);
     m_format = PixelFormat::Bits24;
     m_bpp = 24;

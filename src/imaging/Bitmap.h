@@ -42,8 +42,10 @@ public:
     Bitmap() = default;
     Bitmap(int width, int height, PixelFormat format);
     // A bitmap over pixels already laid out as it stores them (bottom row
-    // first, rows padded to 4 bytes); `pixels` holds exactly the picture.
-    static Bitmap overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels);
+    // first, rows padded to 4 bytes): `pixels` holds exactly the picture from
+    // byte `first` on (what lies before is kept but never looked at).
+    static Bitmap overStore(int width, int height, PixelFormat format, int bitsPerPixel, PixelStore pixels,
+                            std::size_t first = 0);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -61,12 +63,12 @@ public:
     void convertTo24();
 
     // Row y counted from the top.
-    std::uint8_t* scanLine(int y) { return m_pixels.data() + rowOffset(y); }
-    const std::uint8_t* scanLine(int y) const { return m_pixels.data() + rowOffset(y); }
+    std::uint8_t* scanLine(int y) { return bits() + rowOffset(y); }
+    const std::uint8_t* scanLine(int y) const { return bits() + rowOffset(y); }
     // Raw storage, bottom row first.
-    std::uint8_t* bits() { return m_pixels.data(); }
-    const std::uint8_t* bits() const { return m_pixels.data(); }
-    std::size_t byteSize() const { return m_pixels.size(); }
+    std::uint8_t* bits() { return m_pixels.data() + m_first; }
+    const std::uint8_t* bits() const { return m_pixels.data() + m_first; }
+    std::size_t byteSize() const { return m_pixels.size() - m_first; }
 
     std::vector<RGBQuad>& colorTable() { return m_colorTable; }
     const std::vector<RGBQuad>& colorTable() const { return m_colorTable; }
@@ -101,6 +103,7 @@ private:
     int m_bpp = 32;
     int m_stride = 0;
     PixelStore m_pixels;
+    std::size_t m_first = 0; // where the pixels start in m_pixels
     std::vector<RGBQuad> m_colorTable;
     std::vector<RGBQuad> m_palette;
     ColorMasks m_masks;

@@ -279,22 +279,21 @@ Bitmap composeIcon(const Layout& layout, const std::vector<RGBQuad>& table, cons
     return out;
 }
 
-// The rows of a file read whole, moved to the front of its store, which
-// becomes the bitmap's: no second copy of a large picture. Only a store not
+// The rows of a file read whole, left where they were read: the file's store
+// becomes the bitmap's, so a large picture is never copied. Only a store not
 // much larger than the rows is kept, so trailing junk is never held as pixels.
 std::optional<Bitmap> keepRows(const DibHeader& h, const Layout& layout, std::int64_t height,
                                FileBytes* owner, std::span<const std::uint8_t> data)
 {
     const std::size_t bytes = std::size_t(storeBytes(rowBytes(h.width, layout.bitsPerPixel), height));
-    const bool keepable = owner && !layout.rle && h.height > 0 && data.size() >= bytes &&
-                          owner->capacity() - bytes <= bytes / 8 + (std::size_t(1) << 16);
-    if (!keepable)
+    if (!owner || layout.rle || h.height <= 0 || data.size() < bytes)
         return std::nullopt;
-    const auto start = data.data() - owner->data();
-    std::memmove(owner->data(), owner->data() + start, bytes);
-    owner->resize(bytes);
+    const std::size_t start = std::size_t(data.data() - owner->data());
+    if (owner->capacity() - bytes > bytes / 8 + (std::size_t(1) << 16))
+        return std::nullopt;
+    owner->resize(start + bytes);
     Bitmap bmp =
-        Bitmap::overStore(h.width, int(height), layout.format, layout.bitsPerPixel, std::move(*owner));
+        Bitmap::overStore(h.width, int(height), layout.format, layout.bitsPerPixel, std::move(*owner), start);
     if (layout.format == PixelFormat::Custom)
         bmp.masks() = h.masks;
     return bmp;
