@@ -34,8 +34,6 @@ std::uint8_t roundToByte(float x)
 
 // All rows of a 24-bit bitmap, in storage order (bottom up): the filters treat
 // every pixel alike, so the order does not matter.
-rows::Rows workingRows(Bitmap& bmp) { return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()}; }
-
 // Runs a row kernel over the bitmap's rows, split into one band per thread;
 // bands of less than a few megabytes are not worth a thread.
 template <class Kernel> void runInBands(const Kernel& kernel, rows::Rows all, unsigned threads)
@@ -122,15 +120,29 @@ std::array<PixelBytes, 256> ColorizeTable(float hue, float saturation)
 
 // Both filters work on each row in place: a pixel's result depends on that
 // pixel alone, so no second bitmap is needed.
+void ApplyBrightness(Rows24 rows, int amount, ColorValue excluded, unsigned threads)
+{
+    // Adding 0 changes no pixel; the save pass asks for it whenever only the
+    // hue or the saturation moved.
+    if (amount == 0 || rows.width <= 0 || rows.count <= 0)
+        return;
+    const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
+    runInBands(kernel, {rows.first, rows.stride, rows.width, rows.count}, threads);
+}
+
+void ApplyColorize(Rows24 rows, ColorValue excluded, float hue, float saturation, unsigned threads)
+{
+    if (rows.width <= 0 || rows.count <= 0)
+        return;
+    const ColorizeSetup& setup = colorizeSetup(hue, saturation);
+    const rows::ColorizeRows kernel(setup.table, excludedBytes(excluded), setup.form);
+    runInBands(kernel, {rows.first, rows.stride, rows.width, rows.count}, threads);
+}
+
 void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded, unsigned threads)
 {
     bmp.convertTo24();
-    // Adding 0 changes no pixel; the save pass asks for it whenever only the
-    // hue or the saturation moved.
-    if (amount == 0)
-        return;
-    const rows::BrightnessRows kernel(amount, excludedBytes(excluded));
-    runInBands(kernel, workingRows(bmp), threads);
+    ApplyBrightness(rowsOf(bmp), amount, excluded, threads);
 }
 
 void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation, unsigned threads)
@@ -138,11 +150,9 @@ void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation
     // Callers hand over working bitmaps; anything else would be walked with
     // the wrong pixel size.
     bmp.convertTo24();
-    if (bmp.isEmpty())
-        return;
-    const ColorizeSetup& setup = colorizeSetup(hue, saturation);
-    const rows::ColorizeRows kernel(setup.table, excludedBytes(excluded), setup.form);
-    runInBands(kernel, workingRows(bmp), threads);
+    ApplyColorize(rowsOf(bmp), excluded, hue, saturation, threads);
 }
+
+Rows24 rowsOf(Bitmap& bmp) { return {bmp.bits(), bmp.stride(), bmp.width(), bmp.height()}; }
 
 } // namespace tintora

@@ -2,6 +2,7 @@
 #include "imaging/Bitmap.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace tintora {
@@ -17,6 +18,19 @@ void ApplyBrightness(Bitmap& bmp, int amount, ColorValue excluded, unsigned thre
 // A hue outside 0..360 counts as 0; a saturation not above 0 or above 255 as 1.
 // Threads as for ApplyBrightness.
 void ApplyColorize(Bitmap& bmp, ColorValue excluded, float hue, float saturation, unsigned threads = 1);
+
+// Rows of 24-bit pixels (blue, green, red bytes) held anywhere: `count` rows of
+// `width` pixels, each `stride` bytes after the one before. The filters below
+// take them as they take a working bitmap's rows, and never touch the bytes
+// between one row's pixels and the next row.
+struct Rows24 {
+    std::uint8_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    int width = 0, count = 0;
+};
+Rows24 rowsOf(Bitmap& bmp);
+void ApplyBrightness(Rows24 rows, int amount, ColorValue excluded, unsigned threads = 1);
+void ApplyColorize(Rows24 rows, ColorValue excluded, float hue, float saturation, unsigned threads = 1);
 
 // Bytes of one pixel in memory order.
 struct PixelBytes {

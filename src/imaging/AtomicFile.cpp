@@ -15,11 +15,6 @@ namespace tintora {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Pieces below this are copied rather than referenced.
-constexpr std::size_t copiedBelow = 4096;
-
 // A temporary file beside the target, removed unless it was renamed into place.
 class TemporaryFile {
 public:
@@ -35,7 +30,7 @@ public:
                           static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
             m_path = folder / ("." + target.filename().string() + suffix);
             // O_EXCL: never opens a file that is there already.
-            m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (m_fd < 0 && errno != EEXIST)
                 break;
         }
@@ -67,6 +62,11 @@ private:
     bool m_created = false;
     bool m_renamed = false;
 };
+
+namespace {
+
+// Pieces below this are copied rather than referenced.
+constexpr std::size_t copiedBelow = 4096;
 
 // What is at the target before the write: the file really replaced (a link's
 // target rather than the link) and the permissions to give the new file.
@@ -173,30 +173,52 @@ bool GatheredBytes::writeTo(int fd) const
     return true;
 }
 
-void writeFileAtomically(const std::string& path, const GatheredBytes& bytes, ExistingFile existing)
+FileReplacement::FileReplacement(const std::string& path, ExistingFile existing)
+    : m_path(path), m_existing(existing)
 {
-    const auto cannotCreate = [&path] { return ImageError(formatText(texts::cannotCreate, path.c_str())); };
     // A file that must be kept is never looked at: the rename refuses to
     // replace it, which also closes the gap between a look and the rename.
     const TargetState target = existing == ExistingFile::Keep ? TargetState{path} : inspectTarget(path);
     if (target.existingFile && ::access(target.path.c_str(), W_OK) != 0)
         throw cannotCreate();
-    TemporaryFile temp(target.path, target.mode);
-    if (temp.fd() < 0)
+    m_target = target.path;
+    m_temp = std::make_unique<TemporaryFile>(target.path, target.mode);
+    if (m_temp->fd() < 0)
         throw cannotCreate();
     // The creation mask may have taken bits off a replaced file's permissions.
     if (target.existingFile)
-        ::fchmod(temp.fd(), target.mode);
-    if (!bytes.writeTo(temp.fd()) || !temp.close())
+        ::fchmod(m_temp->fd(), target.mode);
+}
+
+FileReplacement::~FileReplacement() = default;
+
+int FileReplacement::fd() const { return m_temp->fd(); }
+
+ImageError FileReplacement::cannotCreate() const
+{
+    return ImageError(formatText(texts::cannotCreate, m_path.c_str()));
+}
+
+void FileReplacement::commit()
+{
+    if (!m_temp->close())
         throw ImageError(texts::streamWrite);
-    const int renamed = existing == ExistingFile::Keep
-                            ? renameKeeping(temp.path().c_str(), target.path.c_str())
-                            : ::rename(temp.path().c_str(), target.path.c_str());
-    if (renamed != 0 && errno == EEXIST && existing == ExistingFile::Keep)
-        throw TargetExists(path);
+    const int renamed = m_existing == ExistingFile::Keep
+                            ? renameKeeping(m_temp->path().c_str(), m_target.c_str())
+                            : ::rename(m_temp->path().c_str(), m_target.c_str());
+    if (renamed != 0 && errno == EEXIST && m_existing == ExistingFile::Keep)
+        throw TargetExists(m_path);
     if (renamed != 0)
         throw cannotCreate();
-    temp.renamed();
+    m_temp->renamed();
+}
+
+void writeFileAtomically(const std::string& path, const GatheredBytes& bytes, ExistingFile existing)
+{
+    FileReplacement file(path, existing);
+    if (!bytes.writeTo(file.fd()))
+        throw ImageError(texts::streamWrite);
+    file.commit();
 }
 
 } // namespace tintora

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,14 +48,37 @@ public:
     explicit TargetExists(const std::string& path) : ImageError(path + " already exists") {}
 };
 
-// Creates or replaces a file with the bytes. They go to a temporary file beside
-// the target, renamed over it once complete, so a failure leaves any old file
-// as it was and no temporary file behind. A symbolic link's target is what gets
-// replaced; a file that may not be written is not replaced; a replaced file
-// keeps its permissions. Throws ImageError with "Impossible de créer le
-// fichier %s" or "Erreur d'écriture dans le flux", or TargetExists.
-// A new file costs one open, one write (a few for very many pieces) and one
-// rename.
+class TemporaryFile;
+
+// A file being made in place of another: a temporary file beside the target,
+// written through fd(), then renamed over it by commit(). Dropped without a
+// commit, it leaves any old file as it was and no temporary file behind. A
+// symbolic link's target is what gets replaced; a file that may not be written
+// is not replaced; a replaced file keeps its permissions. Throws ImageError
+// with "Impossible de créer le fichier %s" when the file cannot be made or
+// renamed into place, "Erreur d'écriture dans le flux" when closing it fails,
+// and TargetExists when a file to be kept is there.
+class FileReplacement {
+public:
+    FileReplacement(const std::string& path, ExistingFile existing);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Open for reading and writing.
+    int fd() const;
+    void commit();
+
+private:
+    ImageError cannotCreate() const;
+
+    std::string m_path, m_target;
+    ExistingFile m_existing;
+    std::unique_ptr<TemporaryFile> m_temp;
+};
+
+// Creates or replaces a file with the bytes, through a FileReplacement. A new
+// file costs one open, one write (a few for very many pieces) and one rename.
 void writeFileAtomically(const std::string& path, const GatheredBytes& bytes,
                          ExistingFile existing = ExistingFile::Replace);
 

@@ -4,6 +4,7 @@
 #include "imaging/PngImage.h"
 #include "imaging/PngWriter.h"
 #include "imaging/Readers.h"
+#include "recolor/CopiedBmpPass.h"
 
 namespace tintora {
 
@@ -61,6 +62,9 @@ void saveRecoloredAs(SourceImage source, const RecolorSettings& settings, const 
 void recolorFileTo(const std::string& source, const std::string& target, OutputFormat format, int iconSize,
                    const RecolorSettings& settings, ExistingFile existing)
 {
+    if (format == OutputFormat::Bmp && lowerExtension(source) == ".bmp" &&
+        recolorPlainBmpCopy(source, target, settings, existing))
+        return;
     saveRecoloredAs(loadSourceFor(source, iconSize, format), settings, target, format, existing);
 }
 

@@ -19,13 +19,19 @@ RecolorSettings RecolorSettings::clamped() const
             excluded};
 }
 
-void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
+void applySavePass(Rows24 rows, const RecolorSettings& settings)
 {
     // Large pictures are recoloured on every core: nothing else runs meanwhile.
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    ApplyBrightness(bitmap, settings.brightness, settings.excluded, threads);
+    ApplyBrightness(rows, settings.brightness, settings.excluded, threads);
     if (settings.colorizes())
-        ApplyColorize(bitmap, settings.excluded, float(settings.hue), float(settings.saturation), threads);
+        ApplyColorize(rows, settings.excluded, float(settings.hue), float(settings.saturation), threads);
+}
+
+void applySavePass(Bitmap& bitmap, const RecolorSettings& settings)
+{
+    bitmap.convertTo24();
+    applySavePass(rowsOf(bitmap), settings);
 }
 
 bool isIconSource(std::string_view path) { return lowerExtension(path) == ".ico"; }

@@ -1,6 +1,7 @@
 #pragma once
 // What the window's saves and the batch tool both do with one source file: read
 // it as the save pass starts from it, recolour it, and name the file it goes to.
+#include "color/ImageProcessingPrimitives.h"
 #include "imaging/AtomicFile.h"
 #include "imaging/Bitmap.h"
 #include "imaging/BmpFileFacts.h"
@@ -30,6 +31,8 @@ struct RecolorSettings {
 // The save pass: brightness, then colourise when the settings colourise, the
 // excluded colour spared. The bitmap comes out 24-bit.
 void applySavePass(Bitmap& bitmap, const RecolorSettings& settings);
+// The same pass over 24-bit rows held elsewhere.
+void applySavePass(Rows24 rows, const RecolorSettings& settings);
 
 // A source ready for the save pass: its pixels, what its BMP file said beside
 // them (empty facts for any other kind of source), and the alpha of each pixel
