@@ -1,5 +1,6 @@
 #include "imaging/FileBytes.h"
 
+#include "imaging/FileDescriptor.h"
 #include "imaging/ImageError.h"
 
 #include <algorithm>
@@ -12,22 +13,6 @@
 namespace tintora {
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Large files are read by two threads, each copying half of the file: the copy
 // out of the page cache is most of the time a large read takes.
@@ -68,7 +53,7 @@ FileBytes readWholeFile(const std::string& path)
 {
     const auto cannotOpen = [&path] { return ImageError(formatText(texts::cannotOpen, path.c_str())); };
     // Not blocking: a FIFO or device named like a picture must not hang the open.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         throw cannotOpen();

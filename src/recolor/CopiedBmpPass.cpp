@@ -1,5 +1,6 @@
 #include "recolor/CopiedBmpPass.h"
 
+#include "imaging/FileDescriptor.h"
 #include "imaging/MemoryBudget.h"
 
 #include <algorithm>
@@ -62,22 +63,6 @@ void setWrittenHeader(std::uint8_t* h, const PlainLayout& layout)
     putU32(h + 34, std::uint32_t(std::min<std::uint64_t>(image, UINT32_MAX)));
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 class Mapping {
 public:
     Mapping(int fd, std::size_t size)
@@ -115,7 +100,7 @@ bool copyWhole(int from, int to, std::size_t size)
 bool recolorPlainBmpCopy(const std::string& source, const std::string& target,
                          const RecolorSettings& settings, ExistingFile existing)
 {
-    const Descriptor file(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const FileDescriptor file(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat status {};
     std::array<std::uint8_t, headerBytes> head{};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
