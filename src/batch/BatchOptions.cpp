@@ -51,7 +51,7 @@ enum class Takes { Nothing, Value };
 
 // One option: its long name, its one-letter name (0 for none), and what it does
 // with its value (`name` is the option as it was spelt, for messages).
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     char letter;
     Takes takes;
@@ -59,7 +59,7 @@ struct OptionSpec {
 };
 
 using Text = const std::string&;
-const OptionSpec optionSpecs[] = {
+const OptionRule optionRules[] = {
     {"hue", 0, Takes::Value,
      [](Parsed& p, Text name, Text value) {
          p.options.settings.hue = numberArgument(name, value);
@@ -99,12 +99,12 @@ const OptionSpec optionSpecs[] = {
     {"version", 0, Takes::Nothing, [](Parsed& p, Text, Text) { p.options.version = true; }},
 };
 
-const OptionSpec& findOption(const std::string& spelt, auto matches)
+const OptionRule& findOption(const std::string& spelt, auto matches)
 {
-    const auto* spec = std::find_if(std::begin(optionSpecs), std::end(optionSpecs), matches);
-    if (spec == std::end(optionSpecs))
+    const auto* rule = std::find_if(std::begin(optionRules), std::end(optionRules), matches);
+    if (rule == std::end(optionRules))
         throw std::invalid_argument("unknown option " + spelt);
-    return *spec;
+    return *rule;
 }
 
 // Reads the options of one argument, taking the next argument as a value when
@@ -121,27 +121,27 @@ std::size_t readOption(Parsed& parsed, const std::vector<std::string>& args, std
     if (arg.starts_with("--")) {
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec& spec =
-            findOption(name, [&](const OptionSpec& s) { return name.substr(2) == s.name; });
+        const OptionRule& rule =
+            findOption(name, [&](const OptionRule& s) { return name.substr(2) == s.name; });
         const std::optional<std::string> inlineValue =
             equals == std::string::npos ? std::nullopt : std::optional(arg.substr(equals + 1));
-        if (spec.takes == Takes::Nothing && inlineValue)
+        if (rule.takes == Takes::Nothing && inlineValue)
             throw std::invalid_argument(name + " takes no value");
-        if (spec.takes == Takes::Nothing)
-            spec.apply(parsed, name, {});
+        if (rule.takes == Takes::Nothing)
+            rule.apply(parsed, name, {});
         else
-            spec.apply(parsed, name, inlineValue ? *inlineValue : nextArgument(name));
+            rule.apply(parsed, name, inlineValue ? *inlineValue : nextArgument(name));
         return used;
     }
     for (std::size_t i = 1; i < arg.size(); ++i) {
         const std::string name = {'-', arg[i]};
-        const OptionSpec& spec = findOption(name, [&](const OptionSpec& s) { return s.letter == arg[i]; });
-        if (spec.takes == Takes::Value) {
+        const OptionRule& rule = findOption(name, [&](const OptionRule& s) { return s.letter == arg[i]; });
+        if (rule.takes == Takes::Value) {
             // "-xVALUE" or "-x VALUE", as getopt reads them.
-            spec.apply(parsed, name, i + 1 < arg.size() ? arg.substr(i + 1) : nextArgument(name));
+            rule.apply(parsed, name, i + 1 < arg.size() ? arg.substr(i + 1) : nextArgument(name));
             break;
         }
-        spec.apply(parsed, name, {});
+        rule.apply(parsed, name, {});
     }
     return used;
 }
