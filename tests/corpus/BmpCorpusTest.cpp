@@ -21,16 +21,6 @@ using test::readBytes;
 
 const fs::path corpus = test::corpusRoot();
 
-std::vector<fs::path> bmpFiles(const fs::path& folder)
-{
-    std::vector<fs::path> out;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".bmp")
-            out.push_back(entry.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 struct Rgb {
     int width = 0, height = 0;
     std::vector<std::uint8_t> pixels; // red, green, blue, top row first
@@ -94,7 +84,7 @@ void expectSameAsReference(const fs::path& path)
 
 TEST(BmpCorpus, GoodSuiteFilesMatchASecondDecoder)
 {
-    const auto files = bmpFiles(corpus / "bmpsuite/g");
+    const auto files = test::filesWithExtension(corpus / "bmpsuite/g", ".bmp");
     ASSERT_EQ(files.size(), 27u);
     for (const auto& path : files)
         expectSameAsReference(path);
@@ -105,7 +95,7 @@ TEST(BmpCorpus, InstallerAndLibraryBitmapsMatchASecondDecoder)
     std::vector<fs::path> files;
     for (const char* folder : {"nsis/Contrib/Graphics/Checks", "nsis/Contrib/Graphics/Header",
                                "nsis/Contrib/Graphics/Wizard", "libjpeg-turbo", "libjpeg-turbo/historical"})
-        for (const auto& path : bmpFiles(corpus / folder))
+        for (const auto& path : test::filesWithExtension(corpus / folder, ".bmp"))
             files.push_back(path);
     for (const char* name : {"hopper.bmp", "hopper_emboss.bmp", "hopper_rle8.bmp",
                              "hopper_rle8_grayscale.bmp", "rgb32bf-abgr.bmp", "rgb32bf-rgba.bmp"})
@@ -139,7 +129,7 @@ TEST(BmpCorpus, QuestionableFilesDecodeOrFailCleanly)
     const std::set<std::string> refused = {"pal1huffmsb.bmp", "pal2.bmp",     "pal2color.bmp",
                                            "rgb24jpeg.bmp",   "rgb24png.bmp", "rgb24rle24.bmp",
                                            "rgba32abf.bmp",   "rgba64.bmp"};
-    const auto files = bmpFiles(corpus / "bmpsuite/q");
+    const auto files = test::filesWithExtension(corpus / "bmpsuite/q", ".bmp");
     ASSERT_EQ(files.size(), 43u);
     for (const auto& path : files) {
         const std::string error = tryDecode(path);
@@ -178,7 +168,7 @@ TEST(BmpCorpus, BadFilesFailWithTheirTextOrDecodeWithinBounds)
         {"rletopdown.bmp", texts::badBitmap},
         {"shortfile.bmp", ""},
     };
-    const auto files = bmpFiles(corpus / "bmpsuite/b");
+    const auto files = test::filesWithExtension(corpus / "bmpsuite/b", ".bmp");
     ASSERT_EQ(files.size(), expected.size());
     for (const auto& path : files) {
         const std::string error = tryDecode(path);
@@ -223,7 +213,7 @@ TEST(BmpCorpus, HostilePillowFilesFailCleanly)
 
 TEST(BmpCorpus, UnchangedFilesWriteBackToTheSamePixels)
 {
-    for (const auto& path : bmpFiles(corpus / "bmpsuite/g")) {
+    for (const auto& path : test::filesWithExtension(corpus / "bmpsuite/g", ".bmp")) {
         SCOPED_TRACE(path.filename().string());
         const BmpImage image = readBmpImage(readBytes(path));
         const Bitmap& bmp = image.bitmap;

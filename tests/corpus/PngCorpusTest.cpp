@@ -14,16 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> pngFiles(const fs::path& folder)
-{
-    std::vector<fs::path> out;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".png")
-            out.push_back(entry.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 struct Folder {
     const char* path; // under the corpus
     std::size_t files;
@@ -33,7 +23,7 @@ class PngCorpus : public ::testing::TestWithParam<Folder> {};
 
 TEST_P(PngCorpus, EveryFileDecodesAsPillowDecodesIt)
 {
-    const auto files = pngFiles(corpusRoot() / GetParam().path);
+    const auto files = filesWithExtension(corpusRoot() / GetParam().path, ".png");
     ASSERT_EQ(files.size(), GetParam().files);
     if (!pillowAvailable())
         GTEST_SKIP() << "/usr/bin/python3 cannot import PIL";

@@ -56,10 +56,7 @@ TEST(FileBytes, WhatIsNotARegularFileFailsToOpen)
 // files with a gap, trailing data or a short pixel array.
 TEST(FileBytes, KeptRowsDecodeAsCopiedRows)
 {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(test::dataFile("bmp")))
-        if (entry.path().extension() == ".bmp")
-            files.push_back(entry.path());
+    std::vector<fs::path> files = test::filesWithExtension(test::dataFile("bmp"), ".bmp");
     const test::TempFolder folder;
     const std::vector<std::uint8_t> plain = test::readBytes(test::dataFile("bmp/rgb24.bmp"));
     ASSERT_FALSE(plain.empty());

@@ -6,6 +6,7 @@
 #include "support/CaseName.h"
 #include "support/Files.h"
 #include "support/PillowReference.h"
+#include "support/SameColors.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -20,16 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-std::vector<fs::path> pngFilesIn(const fs::path& folder)
-{
-    std::vector<fs::path> out;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".png")
-            out.push_back(entry.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 bool anyTransparent(const RgbaPicture& picture)
 {
     for (std::size_t i = 3; i < picture.rgba.size(); i += 4)
@@ -40,7 +31,7 @@ bool anyTransparent(const RgbaPicture& picture)
 
 TEST(PngVariants, EveryKindDecodesAsASecondDecoderDecodesIt)
 {
-    const auto files = pngFilesIn(dataFile("png"));
+    const auto files = filesWithExtension(dataFile("png"), ".png");
     ASSERT_GE(files.size(), 25u);
     if (!pillowAvailable())
         GTEST_SKIP() << "/usr/bin/python3 cannot import PIL";
@@ -95,17 +86,6 @@ Bytes alphaPlane(AlphaKind kind, int width, int height)
     for (std::size_t i = 0; i < n; ++i)
         alpha[i] = std::uint8_t(i * 37);
     return alpha;
-}
-
-// The colour bytes of each row, without the bitmap's row padding.
-bool sameColors(const Bitmap& a, const Bitmap& b)
-{
-    if (a.width() != b.width() || a.height() != b.height() || a.pixelFormat() != b.pixelFormat())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.scanLine(y), b.scanLine(y), std::size_t(a.width()) * 3) != 0)
-            return false;
-    return true;
 }
 
 class PngRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};

@@ -9,6 +9,7 @@
 #include "imaging/PngWriter.h"
 #include "support/CaseName.h"
 #include "support/Files.h"
+#include "support/SameColors.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Plane = std::vector<std::uint8_t>;
-
-// The colour bytes of each row, without the bitmap's row padding.
-bool sameColors(const Bitmap& a, const Bitmap& b)
-{
-    if (a.width() != b.width() || a.height() != b.height() || a.pixelFormat() != b.pixelFormat())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.scanLine(y), b.scanLine(y), std::size_t(a.width()) * 3) != 0)
-            return false;
-    return true;
-}
 
 // What the BMP path makes of the same colours.
 Bitmap passed(Bitmap colors, const RecolorSettings& settings)

@@ -17,6 +17,16 @@ std::string dataFile(const std::string& relative) { return std::string(TINTORA_T
 
 fs::path corpusRoot() { return TINTORA_CORPUS; }
 
+std::vector<fs::path> filesWithExtension(const fs::path& folder, const std::string& extension)
+{
+    std::vector<fs::path> out;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == extension)
+            out.push_back(entry.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 std::vector<std::uint8_t> readBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);

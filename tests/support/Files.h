@@ -19,6 +19,10 @@ std::string dataFile(const std::string& relative);
 // skips itself when the folder is absent, as it is on a fresh clone.
 std::filesystem::path corpusRoot();
 
+// The files directly in a folder whose extension is `extension` (".png"), sorted.
+std::vector<std::filesystem::path> filesWithExtension(const std::filesystem::path& folder,
+                                                      const std::string& extension);
+
 // Every byte of a file; empty when it cannot be read.
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 QByteArray readFile(const QString& path);
